@@ -1,0 +1,53 @@
+#pragma once
+// Virtual time for tests: nothing sleeps; the clock jumps to the next deadline.
+//
+// Order of calls due at the same instant: the one posted first runs first (posting order is a
+// sequence number), so every run of a scenario fires its ticks in the same order.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+
+#include "timing/Scheduler.h"
+
+namespace lyra {
+
+class VirtualScheduler final : public Scheduler {
+ public:
+  std::int64_t nowUs() const override { return nowUs_.load(); }
+  Token post(std::int64_t delayUs, std::function<void()> fn) override;
+  void cancel(Token token) override;
+  void processEvents() override;
+  void waitPumping(int ms) override;
+
+  // Test helpers: advance the clock, running every call that falls due on the way.
+  void advanceUs(std::int64_t us) { runUntil(nowUs() + us); }
+  void advanceMs(std::int64_t ms) { runUntil(nowUs() + ms * 1000); }
+  // Advances until pred() holds or limitMs of virtual time have passed; returns pred().
+  bool advanceUntil(const std::function<bool()>& pred, std::int64_t limitMs);
+  // Number of calls still waiting.
+  std::size_t pendingCount() const;
+
+ private:
+  struct Key {
+    std::int64_t dueUs;
+    Token seq;
+    bool operator<(const Key& o) const {
+      return dueUs != o.dueUs ? dueUs < o.dueUs : seq < o.seq;
+    }
+  };
+  void runUntil(std::int64_t targetUs);
+  // Runs the first call due at or before targetUs; false when there is none.
+  bool runOneDue(std::int64_t targetUs);
+
+  // The clock moves on the window thread only; post() may read it from another thread.
+  std::atomic<std::int64_t> nowUs_{0};
+  mutable std::mutex mutex_;  // guards the queue: post() is callable from any thread
+  Token nextSeq_ = 1;
+  std::map<Key, std::function<void()>> queue_;
+  std::map<Token, std::int64_t> dueOf_;  // token -> due time, for cancel()
+};
+
+}  // namespace lyra
