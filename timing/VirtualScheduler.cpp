@@ -10,6 +10,7 @@ Scheduler::Token VirtualScheduler::post(std::int64_t delayUs, std::function<void
   Key key{nowUs_ + std::max<std::int64_t>(delayUs, 0), seq};
   queue_.emplace(key, std::move(fn));
   dueOf_.emplace(seq, key.dueUs);
+  posted_.notify_all();
   return seq;
 }
 
@@ -70,6 +71,17 @@ bool VirtualScheduler::advanceUntil(const std::function<bool()>& pred, std::int6
     return pred();
   }
   return true;
+}
+
+}  // namespace lyra
+
+namespace lyra {
+
+bool VirtualScheduler::waitForPost(std::chrono::milliseconds realLimit) {
+  std::unique_lock lock(mutex_);
+  const bool got = posted_.wait_for(lock, realLimit, [this] { return nextSeq_ > seenSeq_; });
+  seenSeq_ = nextSeq_;
+  return got;
 }
 
 }  // namespace lyra

@@ -5,6 +5,8 @@
 // sequence number), so every run of a scenario fires its ticks in the same order.
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -27,6 +29,9 @@ class VirtualScheduler final : public Scheduler {
   void advanceMs(std::int64_t ms) { runUntil(nowUs() + ms * 1000); }
   // Advances until pred() holds or limitMs of virtual time have passed; returns pred().
   bool advanceUntil(const std::function<bool()>& pred, std::int64_t limitMs);
+  // For tests with a real thread on the other side (a real port): blocks, in real time, until
+  // something has been posted since the last call, or realLimit passes. True if it was.
+  bool waitForPost(std::chrono::milliseconds realLimit);
   // Number of calls still waiting.
   std::size_t pendingCount() const;
 
@@ -48,6 +53,8 @@ class VirtualScheduler final : public Scheduler {
   Token nextSeq_ = 1;
   std::map<Key, std::function<void()>> queue_;
   std::map<Token, std::int64_t> dueOf_;  // token -> due time, for cancel()
+  std::condition_variable posted_;
+  Token seenSeq_ = 1;  // waitForPost() has seen every post before this one
 };
 
 }  // namespace lyra

@@ -1,0 +1,53 @@
+#pragma once
+// The port list of the connection area: the system's serial ports, sorted, the last one selected,
+// with one port number per entry. It is refreshed every 3 s while no port is open and frozen while
+// one is.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "serial/PortSource.h"
+
+namespace lyra {
+
+class PortList {
+ public:
+  explicit PortList(PortSource& source) : source_(source) {}
+
+  // The system's ports sorted as case-insensitive text ("COM1", "COM10", "COM2"); nothing when
+  // the system's list cannot be read.
+  std::optional<std::vector<PortEntry>> readSystemPorts();
+  // Reads the system's ports into the list, selects the last entry and rebuilds the numbers.
+  // A list that cannot be read leaves everything as it was.
+  void refill();
+  // The refresh tick: while no port is open, refills when the system's ports differ from the
+  // list. Returns whether it refilled.
+  bool refreshTick(bool portOpen);
+
+  const std::vector<PortEntry>& entries() const { return entries_; }
+  int selectedIndex() const { return selected_; }  // -1 when the list is empty
+  void select(int index);
+  const PortEntry* selectedEntry() const;
+  // One number per entry: the number after "COM" for names of that form ("COM12" -> 12). Other
+  // names (ttyUSB0, ttySIM0) have no number of their own; they get their position + 1, which is
+  // unique in the list and never 0.
+  const std::vector<int>& portNumbers() const { return numbers_; }
+  int selectedPortNumber() const;
+  // The entry a port number stands for, for texts that name a port; nullptr if none.
+  const PortEntry* entryForNumber(int portNumber) const;
+
+  std::function<void()> onRefilled;  // the window shows the new entries and selection
+
+ private:
+  PortSource& source_;
+  std::vector<PortEntry> entries_;
+  std::vector<int> numbers_;
+  int selected_ = -1;
+};
+
+// The number in a "COM" n name; nothing for a name of another form.
+std::optional<int> comPortNumber(const std::string& name);
+
+}  // namespace lyra
