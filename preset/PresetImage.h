@@ -39,6 +39,10 @@ inline constexpr std::uint8_t kPeakingBand = 0;    // "PEQ"
 inline constexpr std::uint8_t kLowShelfBand = 1;   // "LS"
 inline constexpr std::uint8_t kHighShelfBand = 2;  // "HS"
 
+// Filter types 0..8: "12db-Bworth", "12db-LR", "12db-Bessel", "18db-Bworth", "18db-LR",
+// "18db-Bessel", "24db-Bworth", "24db-LR", "24db-Bessel".
+inline constexpr std::uint8_t kMaxFilterType = 8;
+
 struct EqBand {
   std::uint8_t frequency = 0;  // FrequencyScale index, 0..243
   std::uint8_t type = kPeakingBand;
