@@ -1,0 +1,29 @@
+#pragma once
+// What can go wrong with one device on the line, switchable while it runs. The program's tests
+// and a support engineer reproducing a customer's trouble both use these.
+
+#include <cstdint>
+
+namespace lyra {
+
+struct DeviceFaults {
+  // The device still hears and applies what it is sent but answers nothing, as one whose
+  // transmitter died or whose RS-485 driver is not enabled.
+  bool silent = false;
+  // Every reply leaves this much later than the normal turnaround.
+  std::int64_t lateByUs = 0;
+  // Each byte of a reply is lost on the line with this probability (0..1); the bytes after it
+  // keep their time, as when the receiver misses a byte with a framing error.
+  double dropRate = 0.0;
+  // Each byte of a reply arrives with one bit flipped with this probability (0..1).
+  double corruptRate = 0.0;
+  // The NameTable read goes unanswered (the program's handshake then times out); everything else
+  // is answered.
+  bool ignoreNameTableRead = false;
+
+  bool any() const {
+    return silent || lateByUs > 0 || dropRate > 0 || corruptRate > 0 || ignoreNameTableRead;
+  }
+};
+
+}  // namespace lyra
