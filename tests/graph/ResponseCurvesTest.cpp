@@ -28,14 +28,6 @@ class ResponseCurvesTest : public ::testing::Test {
   std::unique_ptr<ResponseCurves> curves = std::make_unique<ResponseCurves>();
 };
 
-TEST_F(ResponseCurvesTest, StartsFlat) {
-  for (int slot = 0; slot < 24; ++slot) {
-    EXPECT_TRUE(std::all_of(curves->bandCurve(slot).begin(), curves->bandCurve(slot).end(),
-                            [](double v) { return v == 0.0; }));
-  }
-  EXPECT_EQ(curves->wayTotalDb(3, 388), 0.0);
-}
-
 TEST_F(ResponseCurvesTest, PeakingBandAt1000HzPlus12dBQ1) {
   curves->computeBandCurve(18, 0, 4, BandMarker(136, 180));
   const auto& c = curves->bandCurve(18);
@@ -141,56 +133,41 @@ TEST_F(ResponseCurvesTest, FiltersAtTheEndsOfTheScaleAreOff) {
   EXPECT_NEAR(curves->lowPassCurve(2)[671], -2.5, 0.05);
 }
 
-TEST(FilterDesigns, EachTypeKeepsItsOwnDampingConstants) {
-  // The damping of a second-order section is (a0 - 1) / sin w0; 0.70422535 and 0.70422535211
-  // differ in the ninth digit and both must be found where they belong.
+TEST(FilterDesigns, EachTypeKeepsItsOwnDampingAndCutOffFactor) {
+  // A second-order section's damping is (a0 - 1) / sin w0 at w0 = (fc / K) 2 pi / 96000.
+  // 0.70422535 and 0.70422535211 differ in the ninth digit; each must be where it belongs.
+  struct Case {
+    bool highPass;
+    int code;
+    std::size_t section;
+    double k, d;
+  };
+  const std::vector<Case> cases = {
+      {false, 0, 0, 1, 0.70422535},
+      {false, 1, 0, 1, 1.0},
+      {false, 3, 1, 1, 0.5},
+      {false, 4, 1, 1, 0.70422535211},
+      {false, 6, 0, 1, 0.92592593},
+      {false, 6, 1, 1, 0.38167939},
+      {false, 7, 0, 1, 0.70422535211},
+      {false, 7, 1, 1, 0.70422535211},
+      {true, 0, 0, 1, 0.70422535},
+      {true, 4, 1, 1, 0.70422535211},
+      {true, 7, 0, 1, 0.70422535211},
+      {true, 2, 0, 1.2683112435, 0.70422535},
+      {true, 5, 1, 1.2854981442, 0.72463768},
+      {true, 8, 0, 1.5006420029, 0.96153846},
+      {true, 8, 1, 1.5006420029, 0.61728395},
+  };
   const double fc = 1000;
-  const double w0 = fc * kRadiansPerHz;
-  auto damping = [&](const Section& s) { return (s.a0 - 1) / std::sin(w0); };
-  struct Case {
-    int code;
-    int section;
-    double d;
-  };
-  const std::vector<Case> lowPass = {
-      {0, 0, 0.70422535}, {1, 0, 1.0},        {3, 1, 0.5},           {4, 1, 0.70422535211},
-      {6, 0, 0.92592593}, {6, 1, 0.38167939}, {7, 0, 0.70422535211}, {7, 1, 0.70422535211},
-  };
-  for (const auto& c : lowPass) {
-    const auto s = LowPassSections(fc, c.code)[static_cast<std::size_t>(c.section)];
-    EXPECT_NEAR(damping(s), c.d, 1e-12) << "low-pass " << c.code << "/" << c.section;
+  for (const auto& c : cases) {
+    const Section s = c.highPass ? HighPassSections(fc, c.code)[c.section]
+                                 : LowPassSections(fc, c.code)[c.section];
+    EXPECT_NEAR((s.a0 - 1) / std::sin(fc / c.k * kRadiansPerHz), c.d, 1e-12)
+        << (c.highPass ? "high-pass " : "low-pass ") << c.code << "/" << c.section;
   }
-  for (const auto& c : lowPass) {
-    const auto s = HighPassSections(fc, c.code)[static_cast<std::size_t>(c.section)];
-    EXPECT_NEAR(damping(s), c.d, 1e-12) << "high-pass " << c.code << "/" << c.section;
-  }
-  // Single-section types leave the second section out.
-  for (int code : {0, 1}) {
-    const auto s = LowPassSections(fc, code)[1];
-    EXPECT_EQ(s.b0, 1.0);
-    EXPECT_EQ(s.a0, 1.0);
-    EXPECT_EQ(s.a1, 0.0);
-  }
-}
-
-TEST(FilterDesigns, BesselTypesDivideTheCutOffByTheirFactor) {
-  struct Case {
-    int code;
-    double k;
-    double d0;
-  };
-  const std::vector<Case> highPass = {{2, 1.2683112435, 0.70422535}, {8, 1.5006420029, 0.96153846}};
-  for (const auto& c : highPass) {
-    const double w0 = 1000 / c.k * kRadiansPerHz;
-    const auto s = HighPassSections(1000, c.code)[0];
-    EXPECT_NEAR((s.a0 - 1) / std::sin(w0), c.d0, 1e-12) << c.code;
-  }
-  // 18 dB Bessel high-pass: first-order section a0 = 0.756 T + 1 at the divided cut-off.
-  const double T = std::tan(1000 / 1.2854981442 * kRadiansPerHz / 2);
-  EXPECT_NEAR(HighPassSections(1000, 5)[0].a0, 0.756 * T + 1, 1e-15);
-  // Low-pass 12 dB Bessel: the prototype 1 / (s^2 / 3 + s + 1) at fc / 1.3616541287.
-  const double U = std::tan(1000 / 1.3616541287 * kRadiansPerHz / 2);
-  EXPECT_NEAR(LowPassSections(1000, 2)[0].a0, U * U + U + 0.3333333333, 1e-15);
+  // The 12 dB types have one section; the other is left out.
+  for (int code : {0, 1}) EXPECT_EQ(LowPassSections(fc, code)[1].a1, 0.0);
 }
 
 TEST(BiquadSection, AZeroA0CountsAsATinyOne) {

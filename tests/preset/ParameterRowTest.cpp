@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-#include <utility>
 #include <vector>
 
 #include "preset/ParameterRow.h"
@@ -63,19 +61,6 @@ TEST(ParameterRow, EachRowCarriesItsFieldsInDeviceOrder) {
   for (const auto& c : cases) EXPECT_EQ(c.row, c.bytes) << c.what;
 }
 
-TEST(ParameterRow, BandRowCarriesBothGainsWhateverTheType) {
-  PresetImage image;
-  EqBand& band = image.band(20);
-  band.peqGain = 90;
-  band.shelfGain = 150;
-  for (std::uint8_t type : {kPeakingBand, kLowShelfBand, kHighShelfBand}) {
-    band.type = type;
-    const ParameterRow row = BandRow(image, 20);
-    EXPECT_EQ(row[2], 90);
-    EXPECT_EQ(row[4], 150);
-  }
-}
-
 TEST(RowAddress, GroupsAndItemsFollowTheDevicesParameterMemory) {
   struct Case {
     RowAddress address;
@@ -97,28 +82,6 @@ TEST(RowAddress, GroupsAndItemsFollowTheDevicesParameterMemory) {
     EXPECT_EQ(c.address.group, c.expected.group);
     EXPECT_EQ(c.address.item, c.expected.item);
   }
-}
-
-TEST(RowAddress, ThePresetHasThirtyFiveDistinctRowsAndEachBuilds) {
-  const PresetImage image = DistinctImage();
-  std::set<std::pair<int, int>> seen;
-  for (const RowAddress a : PresetRowAddresses()) {
-    EXPECT_TRUE(seen.insert({a.group, a.item}).second) << int{a.group} << "/" << int{a.item};
-    EXPECT_TRUE(BuildParameterRow(image, a).has_value()) << int{a.group} << "/" << int{a.item};
-  }
-  EXPECT_EQ(seen.size(), 35u);
-}
-
-TEST(RowAddress, BuildingByAddressGivesTheNamedRow) {
-  const PresetImage image = DistinctImage();
-  for (BandSlot slot = 0; slot < kBandSlotCount; ++slot) {
-    EXPECT_EQ(BuildParameterRow(image, BandRowAddress(slot)), BandRow(image, slot)) << slot;
-  }
-  for (Way way : {Way::High, Way::Mid, Way::Low, Way::Main}) {
-    EXPECT_EQ(BuildParameterRow(image, ChannelRowAddress(way)), ChannelRow(image, way));
-    EXPECT_EQ(BuildParameterRow(image, FilterRowAddress(way)), FilterRow(image, way));
-  }
-  EXPECT_EQ(BuildParameterRow(image, kSystemRowAddress), SystemRow(image.system));
 }
 
 TEST(RowAddress, AddressesWithoutARowBuildNothing) {

@@ -48,23 +48,6 @@ TEST(PresetImage, StartsWithTheStartUpValues) {
   EXPECT_EQ(image.system, SystemRecord{});
 }
 
-TEST(BandSlot, NumbersSixBandsPerWayInWayOrder) {
-  struct Case {
-    Way way;
-    int row;
-    BandSlot slot;
-  };
-  const std::vector<Case> cases = {
-      {Way::High, 0, 0}, {Way::High, 5, 5},  {Way::Mid, 0, 6},
-      {Way::Low, 5, 17}, {Way::Main, 0, 18}, {Way::Main, 5, 23},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ToBandSlot(c.way, c.row), c.slot);
-    EXPECT_EQ(WayOfSlot(c.slot), c.way);
-    EXPECT_EQ(RowOfSlot(c.slot), c.row);
-  }
-}
-
 TEST(EqBand, EffectiveGainFollowsTheTypeWithoutTouchingEitherGain) {
   EqBand band;
   band.peqGain = 90;     // -6.0 dB
