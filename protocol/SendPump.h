@@ -40,6 +40,7 @@ class SendPump {
   void stop();
 
   bool isPending(int slot) const;
+  bool portOpen() const { return link_.PortOpen(); }
   const Frame& slotFrame(int slot) const;
   int takenSlot() const { return takenSlot_; }
 

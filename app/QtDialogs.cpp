@@ -1,0 +1,72 @@
+#include "app/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace lyra {
+
+std::string withLineBreaks(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+namespace {
+
+QString qt(const std::string& s) { return QString::fromUtf8(s.c_str()); }
+
+// "lyraphonefile(*.sps)|*.sps" becomes Qt's "lyraphonefile(*.sps) (*.sps)".
+QString qtFilter(const FileDialogSpec& spec) {
+  const auto bar = spec.filter.find('|');
+  if (bar == std::string::npos) return qt(spec.filter);
+  return qt(spec.filter.substr(0, bar)) + " (" + qt(spec.filter.substr(bar + 1)) + ")";
+}
+
+}  // namespace
+
+void QtDialogs::message(const std::string& text, const std::string& detail) {
+  QMessageBox box(QMessageBox::Warning, "LYRAPHONE", qt(withLineBreaks(text)), QMessageBox::Ok,
+                  parent_);
+  if (!detail.empty()) box.setInformativeText(qt(detail));
+  box.exec();
+}
+
+Dialogs::Answer QtDialogs::question(const std::string& text, Buttons buttons) {
+  const auto no = buttons == Buttons::YesNo ? QMessageBox::No : QMessageBox::Cancel;
+  QMessageBox box(QMessageBox::Warning, "LYRAPHONE", qt(withLineBreaks(text)),
+                  QMessageBox::Yes | no, parent_);
+  const int result = box.exec();
+  if (result == QMessageBox::Yes) return Answer::Yes;
+  return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& spec) {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(qtFilter(spec));
+  dialog.setDefaultSuffix(qt(spec.defaultExtension));
+  dialog.selectFile(qt(spec.defaultName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& spec) {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before overwriting an existing file
+  dialog.setNameFilter(qtFilter(spec));
+  dialog.setDefaultSuffix(qt(spec.defaultExtension));
+  dialog.selectFile(qt(spec.defaultName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace lyra

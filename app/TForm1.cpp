@@ -1,0 +1,179 @@
+#include "app/TForm1.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "app/QtDialogs.h"
+
+namespace lyra {
+
+namespace {
+constexpr int kMainWay = 3;
+constexpr int kWindowWidth = 750;
+constexpr int kWindowHeight = 804;
+}  // namespace
+
+TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d)
+    : scheduler(s),
+      timers(s),
+      link(driver, s),
+      pump(timers, link, address),
+      portList(ports),
+      parser(link, image, timers, pump, address, flags, transfer),
+      ownDialogs_(d ? nullptr : std::make_unique<QtDialogs>(&window_)),
+      dialogs(d ? *d : *ownDialogs_),
+      areas(layOutWindow(window_)),
+      equalizer(areas.RzGroupBox12, image),
+      filters(areas.RzGroupBox12, image),
+      levels(areas.RzGroupBox12, image, editing),
+      delays(areas.RzGroupBox12, image, editing),
+      connection(areas, s, timers, link, portList, pump, address, flags, dialogs) {
+  startUp();
+}
+
+TForm1::~TForm1() {
+  // Timer handlers and the reader reach into the objects below; stop them first.
+  timers.stopAll();
+  link.closePort();
+}
+
+void TForm1::startUp() {
+  window_.setWindowTitle("LYRAPHONE");
+  // 1. Until the start-up search ends, only its progress box shows.
+  for (QWidget* w : {static_cast<QWidget*>(areas.RzGroupBox8), static_cast<QWidget*>(areas.RzGroupBox12),
+                     static_cast<QWidget*>(areas.GroupBox2), static_cast<QWidget*>(areas.GroupBox3)}) {
+    w->hide();
+  }
+  areas.fileMenu->menuAction()->setVisible(false);
+  areas.helpMenu->menuAction()->setVisible(false);
+  areas.searchProgress->setValue(0);
+  areas.searchProgressBox->show();
+  // 3. DeviceId 1, BusAddress 0, no BroadcastMode; 4. the image holds its start-up values.
+  address = BusAddressing{};
+  // 7. The window keeps one size; the outer frame is the system's, so the client area takes the
+  // frame's usual share off the outer size.
+  window_.setFixedSize(kWindowWidth, kWindowHeight - 30);
+  // 8. The panels show the Main Way.
+  RzButton4Click();
+  // 9. The system's serial ports, the last one selected.
+  portList.onRefilled = [this] { fillPortList(); };
+  portList.refill();
+  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen()); };
+
+  link.replyParser = [this] { parser.parseReplies(); };
+  wireReplies();
+  QObject::connect(areas.RzComboBox1, &QComboBox::currentIndexChanged,
+                   [this](int i) { portList.select(i); });
+  QObject::connect(areas.RzComboBox6, &QComboBox::currentIndexChanged,
+                   [this] { RzComboBox6Change(); });
+  QObject::connect(areas.exitAction, &QAction::triggered, [this] { window_.close(); });
+  QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [this] { SearchCancel = true; });
+  timers.Timer124.onTick = [this] { Timer124Timer(); };
+  timers.tmr1.onTick = [this] {
+    timers.tmr1.stop();
+    areas.RzGroupBox12->show();
+    areas.searchResultBox->hide();
+  };
+  timers.startEnabledAtStart();
+}
+
+void TForm1::show() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desk = screen->availableGeometry();
+    window_.move(desk.center() - QPoint(kWindowWidth / 2, kWindowHeight / 2));
+  }
+  window_.show();
+}
+
+void TForm1::fillPortList() {
+  QComboBox* list = areas.RzComboBox1;
+  list->blockSignals(true);
+  list->clear();
+  for (const PortEntry& e : portList.entries()) list->addItem(QString::fromStdString(e.name));
+  list->setCurrentIndex(portList.selectedIndex());
+  list->blockSignals(false);
+}
+
+void TForm1::RzButton4Click() {
+  editing.SelectedWay = kMainWay;
+  equalizer.fill(Way::Main);
+  filters.fill(Way::Main);
+}
+
+void TForm1::showDecodedPreset() {
+  equalizer.clearBypass();
+  levels.showFromImage();
+  delays.showSatelliteFromImage();
+  equalizer.showBassEnhancer(image.main.bassEnhancer);
+  RzButton4Click();
+  delays.RzButton5Click();
+  // The lists stay fixed for as long as the connection lasts.
+  areas.RzComboBox6->setEnabled(false);
+  areas.RzComboBox1->setEnabled(false);
+}
+
+void TForm1::wireReplies() {
+  auto& h = parser.hooks;
+  h.statusText = [this](const std::string& t) {
+    areas.statusPanel2->setText(QString::fromStdString(t));
+  };
+  h.lastLoadedPreset = [this](const std::string& t) {
+    areas.RzLabel14->setText(QString::fromStdString(t));
+  };
+  h.temperatureLimit = [this](int index) { areas.temperatureList->setCurrentIndex(index); };
+  h.presetDecoded = [this] { showDecodedPreset(); };
+  h.loadFinished = [this] {
+    areas.RzGroupBox1->hide();
+    connection.setEditingEnabled(true);
+  };
+  h.allBlocksCollected = h.loadFinished;
+  h.namesArrived = [this] { showNames(); };
+}
+
+void TForm1::showNames() {
+  static const char* kLabels[] = {"Pre0:", "Pre1:", "Pre2:", "Pre3:",
+                                  "Pre4:", "Pre5:", "Usr6:", "Usr7:"};
+  areas.RzEdit1->setText(QString::fromLatin1(image.names.shown(0).c_str()));
+  QComboBox* load = areas.RzComboBox10;
+  load->clear();
+  for (int k = 0; k < 8; ++k)
+    load->addItem(QString(kLabels[k]) + QString::fromLatin1(image.names.shown(k).c_str()));
+  load->setCurrentIndex(0);
+  // The save list's change shows the name of the chosen user preset in the name field.
+  areas.RzComboBox11->setCurrentIndex(0);
+  areas.RzEdit1->setText(QString::fromLatin1(image.names.shown(6).c_str()));
+}
+
+void TForm1::RzComboBox6Change() {
+  const int position = areas.RzComboBox6->currentIndex();
+  if (position < 0) return;
+  address.DeviceId = position + 1;
+  if (!address.BroadcastMode) address.BusAddress = BusAddressing::busAddressOf(address.DeviceId);
+  areas.RzEdit2->setText(QString::number(address.DeviceId));
+}
+
+void TForm1::Timer124Timer() {
+  timers.Timer124.stop();
+  // The device search of the bus is not part of the window yet: end it at once.
+  endStartupSearch();
+}
+
+void TForm1::endStartupSearch() {
+  for (QWidget* w : {static_cast<QWidget*>(areas.RzGroupBox8), static_cast<QWidget*>(areas.RzGroupBox12),
+                     static_cast<QWidget*>(areas.GroupBox2), static_cast<QWidget*>(areas.GroupBox3)}) {
+    w->show();
+  }
+  areas.fileMenu->menuAction()->setVisible(true);
+  areas.helpMenu->menuAction()->setVisible(true);
+  areas.searchProgressBox->hide();
+  flags.Searching = 0;
+  areas.searchResultLabel->setText("search result :none     ");
+  areas.searchResultList->hide();
+  areas.searchResultBox->show();
+  areas.searchResultBox->raise();
+  areas.RzGroupBox12->hide();
+  areas.Image20->show();
+  timers.tmr1.start();
+}
+
+}  // namespace lyra

@@ -1,0 +1,79 @@
+#pragma once
+// The window. It owns every subsystem object, every control and the timer table for the whole
+// run; the objects reach each other through the references handed over here.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "app/Connection.h"
+#include "app/Dialogs.h"
+#include "app/WindowAreas.h"
+#include "editing/DelayPanel.h"
+#include "editing/EditingState.h"
+#include "editing/EqualizerPanel.h"
+#include "editing/FilterPanel.h"
+#include "editing/LevelPanel.h"
+#include "preset/PresetImage.h"
+#include "preset/ReplyParser.h"
+#include "protocol/BusAddressing.h"
+#include "protocol/SendPump.h"
+#include "serial/PortList.h"
+#include "serial/SerialLink.h"
+#include "timing/Scheduler.h"
+#include "timing/TimerTable.h"
+
+namespace lyra {
+
+class TForm1 {
+ public:
+  // The seams: the clock, the serial driver, the system's ports, and the dialogs (nullptr: the
+  // window's own QMessageBox and QFileDialog).
+  TForm1(Scheduler& scheduler, SerialDriver& driver, PortSource& ports, Dialogs* dialogs = nullptr);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  QMainWindow& window() { return window_; }
+  void show();
+
+  // Everything the window holds, for the program's own wiring and for scenario tests.
+  Scheduler& scheduler;
+  TimerTable timers;
+  PresetImage image;
+  SerialLink link;
+  BusAddressing address;
+  SendPump pump;
+  PortList portList;
+  WaitingFlags flags;
+  PresetTransfer transfer;
+  ReplyParser parser;
+  EditingState editing;
+  bool SearchCancel = false;  // set by Cancel and when the window closes
+
+  QMainWindow window_;
+  std::unique_ptr<Dialogs> ownDialogs_;
+  Dialogs& dialogs;
+  WindowAreas areas;
+  EqualizerPanel equalizer;
+  FilterPanel filters;
+  LevelPanel levels;
+  DelayPanel delays;
+  Connection connection;
+
+  // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
+  // and the graph show it. Sends nothing.
+  void RzButton4Click();
+  // Every control that shows a preset value, after a block was decoded into the image.
+  void showDecodedPreset();
+
+ private:
+  void startUp();
+  void wireReplies();
+  void fillPortList();
+  void Timer124Timer();
+  void endStartupSearch();
+  void RzComboBox6Change();
+  void showNames();
+};
+
+}  // namespace lyra

@@ -1,0 +1,194 @@
+#include "app/WindowAreas.h"
+
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "editing/Controls.h"
+
+namespace lyra {
+
+namespace {
+
+QProgressBar* progressBar(QWidget* parent, const char* name, QRect geometry) {
+  auto* p = new QProgressBar(parent);
+  p->setObjectName(name);
+  p->setGeometry(geometry);
+  p->setRange(0, 100);
+  p->setValue(0);
+  return p;
+}
+
+QStringList numbers(int first, int last) {
+  QStringList l;
+  for (int i = first; i <= last; ++i) l << QString::number(i);
+  return l;
+}
+
+void layOutConnectionArea(WindowAreas& a) {
+  a.GroupBox2 = ui::group(a.client, "GroupBox2", "", {7, 2, 594, 178});
+  a.comCaption = ui::label(a.GroupBox2, "comCaption", "COM :", {8, 20, 36, 20});
+  a.RzComboBox1 = ui::dropDown(a.GroupBox2, "RzComboBox1", {}, {44, 18, 82, 24});
+  a.deviceIdCaption = ui::label(a.GroupBox2, "deviceIdCaption", "Device ID:", {8, 56, 62, 20});
+  a.RzComboBox6 = ui::dropDown(a.GroupBox2, "RzComboBox6", numbers(1, 255), {70, 54, 56, 24});
+  a.RzComboBox6->setMaxVisibleItems(20);
+  a.connectionPicture = ui::label(a.GroupBox2, "connectionPicture", "", {130, 54, 22, 22});
+  a.Button3 = ui::button(a.GroupBox2, "Button3", "Connect", {152, 55, 60, 26});
+
+  a.presetBox = ui::group(a.GroupBox2, "presetBox", "", {218, 8, 252, 118});
+  ui::label(a.presetBox, "loadCaption", "Load： ", {8, 20, 42, 20});
+  a.RzComboBox10 = ui::dropDown(a.presetBox, "RzComboBox10",
+                                {"Pre0:", "Pre1:", "Pre2:", "Pre3:", "Pre4:", "Pre5:", "Usr6:",
+                                 "Usr7:"},
+                                {50, 18, 134, 24});
+  a.RzButton9 = ui::button(a.presetBox, "RzButton9", "Load", {188, 18, 56, 24});
+  ui::label(a.presetBox, "saveCaption", "Save:", {8, 52, 42, 20});
+  a.RzComboBox11 = ui::dropDown(a.presetBox, "RzComboBox11", {"Usr6:", "Usr7:"}, {50, 50, 58, 24});
+  a.RzEdit1 = ui::edit(a.presetBox, "RzEdit1", "", {112, 50, 72, 24});
+  a.RzEdit1->setMaxLength(19);
+  a.RzButton10 = ui::button(a.presetBox, "RzButton10", "Save", {188, 50, 56, 24});
+  a.RzLabel14 = ui::label(a.presetBox, "RzLabel14", "Last loaded preset :    ", {8, 84, 236, 20});
+
+  // "Broadcast\rMode": the line break shows as one.
+  a.RzButton8 = ui::button(a.GroupBox2, "RzButton8", "Broadcast\nMode", {478, 14, 106, 44});
+  ui::setButtonColour(a.RzButton8, ui::kNormalGrey);
+  a.setIdCaption = ui::label(a.GroupBox2, "setIdCaption", "Set device ID :", {478, 70, 106, 20});
+  a.RzEdit2 = ui::edit(a.GroupBox2, "RzEdit2", "1", {478, 92, 50, 24});
+  a.Button1 = ui::button(a.GroupBox2, "Button1", "OK", {532, 92, 52, 24});
+
+  QStringList temperatures{">=70 °C"};
+  for (int c = 68; c >= 12; c -= 2) temperatures << QString("%1 °C").arg(c);
+  temperatures << "<=10 °C";
+  a.temperatureList = ui::dropDown(a.GroupBox2, "temperatureList", temperatures, {0, 0, 0, 0});
+  a.temperatureList->hide();
+
+  a.Image20 = ui::label(a.GroupBox2, "Image20", "LYRAPHONE", {218, 132, 252, 38});
+  a.Image20->setAlignment(Qt::AlignCenter);
+  QFont logo("Arial", 16, QFont::Bold);
+  logo.setLetterSpacing(QFont::AbsoluteSpacing, 4);
+  a.Image20->setFont(logo);
+  a.Image20->setStyleSheet("color: rgb(115, 170, 255);");
+  a.Image20->hide();
+}
+
+void layOutFilesArea(WindowAreas& a) {
+  a.GroupBox3 = ui::group(a.client, "GroupBox3", "", {607, 2, 136, 178});
+  const char* names[] = {"Button4", "Button5", "Button6", "Button7", "Button8", "Button9"};
+  const char* captions[] = {"Save all presets to PC", "Load all presets from PC",
+                            "Save this preset to PC", "Load a preset from PC",
+                            "Search device ID",       "Search result"};
+  QPushButton** buttons[] = {&a.Button4, &a.Button5, &a.Button6, &a.Button7, &a.Button8, &a.Button9};
+  for (int i = 0; i < 6; ++i) {
+    *buttons[i] = ui::button(a.GroupBox3, names[i], captions[i], {6, 12 + 27 * i, 124, 25});
+    (*buttons[i])->setFont(QFont("Arial", 8));
+  }
+}
+
+void layOutBoxes(WindowAreas& a) {
+  a.RzGroupBox8 = ui::group(a.client, "RzGroupBox8", "", {7, 184, 736, 266});
+  a.RzGroupBox12 = ui::group(a.client, "RzGroupBox12", "", {7, 452, 736, 278});
+  a.RzGroupBox12->setFlat(true);
+
+  a.searchProgressBox = ui::group(a.client, "searchProgressBox", "", {176, 232, 400, 96});
+  a.searchProgressCaption = ui::label(a.searchProgressBox, "searchProgressCaption",
+                                      "Checking available device ID                       ",
+                                      {12, 10, 376, 20});
+  a.searchProgress = progressBar(a.searchProgressBox, "searchProgress", {12, 34, 376, 20});
+  a.Button2 = ui::button(a.searchProgressBox, "Button2", "Cancel", {300, 62, 88, 26});
+
+  a.searchResultBox = ui::group(a.client, "searchResultBox", "", {7, 448, 736, 282});
+  a.SpeedButton1 = new QToolButton(a.searchResultBox);
+  a.SpeedButton1->setObjectName("SpeedButton1");
+  a.SpeedButton1->setArrowType(Qt::LeftArrow);
+  a.SpeedButton1->setGeometry(8, 10, 24, 22);
+  a.searchResultLabel = ui::label(a.searchResultBox, "searchResultLabel",
+                                  "search result:none     ", {40, 10, 400, 22});
+  a.searchResultList = new QPlainTextEdit(a.searchResultBox);
+  a.searchResultList->setObjectName("searchResultList");
+  a.searchResultList->setReadOnly(true);
+  a.searchResultList->setGeometry(8, 38, 720, 200);
+  a.searchResultList->hide();
+  a.RzButton11 = ui::button(a.searchResultBox, "RzButton11", "Close", {640, 246, 88, 28});
+  a.searchResultBox->hide();
+
+  a.RzGroupBox1 = ui::group(a.client, "RzGroupBox1", "", {208, 504, 334, 70});
+  a.waitCaption = ui::label(a.RzGroupBox1, "waitCaption",
+                            "Please wait,doing data exchange.                         ",
+                            {12, 10, 310, 20});
+  a.waitProgress = progressBar(a.RzGroupBox1, "waitProgress", {12, 36, 310, 20});
+  a.RzGroupBox1->hide();
+
+  a.initialDataBox = ui::group(a.client, "initialDataBox", "", {208, 448, 334, 210});
+  a.initialDataClose = new QToolButton(a.initialDataBox);
+  a.initialDataClose->setObjectName("initialDataClose");
+  a.initialDataClose->setText("X");
+  a.initialDataClose->setGeometry(306, 6, 22, 22);
+  ui::label(a.initialDataBox, "initialDataCaption", "The initial data load mode:                      ",
+            {12, 10, 290, 20});
+  ui::label(a.initialDataBox, "initialDataOne", "1.", {12, 40, 20, 20});
+  ui::label(a.initialDataBox, "initialDataSource",
+            "Specify one device ID for initial data:                         ",
+            {32, 40, 290, 20});
+  a.RzEdit3 = ui::edit(a.initialDataBox, "RzEdit3", "1", {32, 66, 60, 24});
+  a.Button10 = ui::button(a.initialDataBox, "Button10", "OK", {100, 66, 60, 24});
+  ui::label(a.initialDataBox, "initialDataTwo", "2.", {12, 110, 20, 20});
+  a.Button11 = ui::button(a.initialDataBox, "Button11",
+                          "From the computer into a group as the initial data",
+                          {32, 106, 290, 48});
+  a.Button11->setStyleSheet("text-align: center;");
+  a.initialDataBox->hide();
+}
+
+void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
+  a.fileMenu = window.menuBar()->addMenu("File");
+  a.loadPresetAction = a.fileMenu->addAction("Load a preset from PC");
+  a.loadAllAction = a.fileMenu->addAction("Load all presets from PC");
+  a.fileMenu->addSeparator();
+  a.savePresetAction = a.fileMenu->addAction("Save this preset to PC");
+  a.saveAllAction = a.fileMenu->addAction("Save all presets to PC");
+  a.fileMenu->addSeparator();
+  a.exitAction = a.fileMenu->addAction("Exit");
+
+  a.helpMenu = window.menuBar()->addMenu("Help");
+  a.helpMenu->addAction("Consult the supplied PDF file ");
+  a.helpMenu->addAction("    or ");
+  a.helpMenu->addAction("Visit our website");
+  a.helpMenu->addAction(kWebAddress);
+  a.helpMenu->addSeparator();
+  a.helpMenu->addAction("LYRAPHONE Version 3.2.3");
+
+  QStatusBar* bar = window.statusBar();
+  QFont bold = bar->font();
+  bold.setBold(true);
+  bar->setFont(bold);
+  bar->setSizeGripEnabled(false);
+  a.statusPanel0 = new QLabel("CONNECTION STATUS:");
+  a.statusPanel1 = new QLabel(" Disconnected");
+  a.statusPanel2 = new QLabel("Internal Temperature: 10 'C  |  Attenuation dB:  0 dB");
+  a.statusPanel0->setObjectName("statusPanel0");
+  a.statusPanel1->setObjectName("statusPanel1");
+  a.statusPanel2->setObjectName("statusPanel2");
+  a.statusPanel0->setFixedWidth(150);
+  a.statusPanel1->setFixedWidth(235);
+  // The last panel is 50 pixels in the design, narrower than its text; it takes the rest of
+  // the bar instead, so the temperature and attenuation can be read.
+  a.statusPanel2->setMinimumWidth(50);
+  bar->addWidget(a.statusPanel0);
+  bar->addWidget(a.statusPanel1);
+  bar->addWidget(a.statusPanel2, 1);
+}
+
+}  // namespace
+
+WindowAreas layOutWindow(QMainWindow& window) {
+  WindowAreas a;
+  a.client = new QWidget(&window);
+  a.client->setObjectName("client");
+  window.setCentralWidget(a.client);
+  layOutConnectionArea(a);
+  layOutFilesArea(a);
+  layOutBoxes(a);
+  layOutMenusAndStatus(window, a);
+  return a;
+}
+
+}  // namespace lyra

@@ -1,0 +1,92 @@
+#include "editing/EqualizerPanel.h"
+
+#include "graph/ParameterScales.h"
+#include "graph/ValueFormat.h"
+
+namespace lyra {
+
+const std::array<QColor, kBandsPerWay> EqualizerPanel::kRowColours = {
+    QColor(255, 252, 0), QColor(255, 0, 0),   QColor(0, 252, 255),
+    QColor(0, 252, 0),   QColor(255, 0, 255), QColor(0, 0, 255)};
+
+namespace {
+
+struct RowNames {
+  const char *frequency, *q, *gain, *type, *frequencySpin, *qSpin, *gainSpin, *bypass;
+  const char* frequencyText;
+};
+
+constexpr RowNames kNames[kBandsPerWay] = {
+    {"RzEdit94", "RzEdit99", "RzEdit106", "RzComboBox66", "RzSpinButtons82", "RzSpinButtons75",
+     "RzSpinButtons70", "RzCheckBox1", "19.7"},
+    {"RzEdit95", "RzEdit102", "RzEdit107", "RzComboBox67", "RzSpinButtons83", "RzSpinButtons78",
+     "RzSpinButtons71", "RzCheckBox2", "50"},
+    {"RzEdit96", "RzEdit103", "RzEdit108", "RzComboBox72", "RzSpinButtons84", "RzSpinButtons79",
+     "RzSpinButtons72", "RzCheckBox3", "100"},
+    {"RzEdit97", "RzEdit104", "RzEdit109", "RzComboBox73", "RzSpinButtons85", "RzSpinButtons80",
+     "RzSpinButtons73", "RzCheckBox4", "198"},
+    {"RzEdit98", "RzEdit105", "RzEdit110", "RzComboBox74", "RzSpinButtons86", "RzSpinButtons81",
+     "RzSpinButtons74", "RzCheckBox5", "500"},
+    {"RzEdit111", "RzEdit112", "RzEdit113", "RzComboBox75", "RzSpinButtons87", "RzSpinButtons88",
+     "RzSpinButtons89", "RzCheckBox6", "1000"},
+};
+
+}  // namespace
+
+EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_(image) {
+  box = ui::group(page, "EqualizerBox", "SYSTEM EQUALIZATION", {0, 0, 436, 276});
+  ui::label(box, "FrequencyCaption", "  Frequency ", {30, 18, 90, 16});
+  ui::label(box, "QCaption", "   Q Value   ", {124, 18, 76, 16});
+  ui::label(box, "GainCaption", "       Gain     ", {204, 18, 76, 16});
+  ui::label(box, "TypeCaption", "     Type     ", {282, 18, 66, 16});
+  for (int r = 0; r < kBandsPerWay; ++r) {
+    const RowNames& n = kNames[r];
+    const int y = 38 + 32 * r;
+    Row& row = rows[static_cast<size_t>(r)];
+    row.caption = ui::label(box, qPrintable(QString("RowCaption%1").arg(r + 1)),
+                            QString(" %1 ").arg(r + 1), {6, y + 2, 20, 20});
+    row.caption->setAutoFillBackground(true);
+    QPalette p = row.caption->palette();
+    p.setColor(QPalette::Window, kRowColours[static_cast<size_t>(r)]);
+    p.setColor(QPalette::WindowText, r == 5 || r == 1 ? Qt::white : Qt::black);
+    row.caption->setPalette(p);
+    row.frequency = ui::edit(box, n.frequency, n.frequencyText, {30, y, 60, 24});
+    row.frequencySpin = ui::spinButtons(box, n.frequencySpin, {92, y + 2, 28, 20});
+    row.q = ui::edit(box, n.q, "1.00", {124, y, 48, 24});
+    row.qSpin = ui::spinButtons(box, n.qSpin, {174, y + 2, 28, 20});
+    row.gain = ui::edit(box, n.gain, "0", {206, y, 46, 24});
+    row.gainSpin = ui::spinButtons(box, n.gainSpin, {254, y + 2, 28, 20});
+    row.type = ui::dropDown(box, n.type, {"PEQ", "LS", "HS"}, {286, y, 60, 24});
+    row.bypass = ui::checkBox(box, n.bypass, "Bypass", {352, y + 2, 76, 20});
+  }
+  RzButton97 = ui::button(box, "RzButton97", "Filters reset", {30, 236, 120, 28});
+  RzButton98 = ui::button(box, "RzButton98", "Bass Enhancer", {206, 236, 140, 28});
+  ui::setButtonColour(RzButton97, ui::kNormalGrey);
+  ui::setButtonColour(RzButton98, ui::kNormalGrey);
+}
+
+void EqualizerPanel::fill(Way way) {
+  for (int r = 0; r < kBandsPerWay; ++r) {
+    const EqBand& band = image_.band(ToBandSlot(way, r));
+    Row& row = rows[static_cast<size_t>(r)];
+    row.frequency->setText(QString::fromStdString(
+        FormatFrequency(ValueOf(FrequencyScale, band.frequency))));
+    row.q->setText(QString::fromStdString(FormatQ(ValueOf(QScale, band.q))));
+    row.gain->setText(
+        QString::fromStdString(FormatDb(ValueOf(GainScale, EffectiveGain(band)))));
+    row.type->setCurrentIndex(band.type);
+  }
+}
+
+void EqualizerPanel::clearBypass() {
+  suppressBypassClicks = true;
+  for (Row& row : rows) row.bypass->setChecked(false);
+  suppressBypassClicks = false;
+}
+
+void EqualizerPanel::showBassEnhancer(std::uint8_t bassEnhancer) {
+  if (bassEnhancer == 0) ui::setButtonColour(RzButton98, ui::kNormalGrey);
+  if (bassEnhancer == 1) ui::setButtonColour(RzButton98, ui::kMutedRed);
+}
+
+}  // namespace lyra

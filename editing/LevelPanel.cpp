@@ -1,0 +1,68 @@
+#include "editing/LevelPanel.h"
+
+#include <algorithm>
+
+#include "graph/ValueFormat.h"
+
+namespace lyra {
+
+void showPolarity(QPushButton* button, std::uint8_t polarity) {
+  button->setText(polarity != 0 ? "Pol(-)" : "Pol(+)");
+  ui::setButtonColour(button, polarity != 0 ? ui::kInvertedYellow : ui::kNormalGrey);
+}
+
+LevelPanel::LevelPanel(QWidget* page, const PresetImage& image, EditingState& state)
+    : image_(image), state_(state) {
+  systemBox = ui::group(page, "SystemLevelBox", "SYSTEM", {440, 150, 112, 126});
+  ui::label(systemBox, "lbl10", "LEVEL", {6, 16, 40, 14});
+  ui::label(systemBox, "Label2", "0 dB", {30, 30, 40, 14});
+  TrackBar1 = ui::slider(systemBox, "TrackBar1", Qt::Vertical, kMutedPosition, kMutedPosition,
+                         {6, 30, 22, 88});
+  TrackBar1->setInvertedAppearance(true);  // position 0 (0 dB) at the top
+  TrackBar1->setInvertedControls(true);
+  ui::label(systemBox, "Label4", "-60 dB", {30, 104, 40, 14});
+  ui::label(systemBox, "Label3", "Level", {30, 50, 40, 14});
+  edt3 = ui::edit(systemBox, "edt3", "Mute", {40, 66, 66, 22});
+  btn1 = ui::button(systemBox, "btn1", "Mute", {74, 14, 34, 22});
+  RzButton6 = ui::button(systemBox, "RzButton6", "Pol(+)", {40, 92, 66, 24});
+  Label1 = ui::label(systemBox, "Label1", "Mute", {0, 0, 0, 0});
+  Label1->hide();
+  ui::setButtonColour(btn1, ui::kNormalGrey);
+  ui::setButtonColour(RzButton6, ui::kNormalGrey);
+
+  satelliteBox = ui::group(page, "SatelliteLevelBox", "SATELLITE LEVEL", {556, 214, 180, 62});
+  ui::label(satelliteBox, "lbl7", "-20dB", {6, 14, 40, 10})->setFont(QFont("Arial", 6));
+  ui::label(satelliteBox, "lbl8", "+5dB", {80, 14, 30, 10})->setFont(QFont("Arial", 6));
+  trckbr1 = ui::slider(satelliteBox, "trckbr1", Qt::Horizontal, 250, 200, {6, 22, 100, 14});
+  edt2 = ui::edit(satelliteBox, "edt2", "0.0 dB", {6, 36, 66, 22});
+  btn3 = ui::button(satelliteBox, "btn3", "Mute", {110, 14, 64, 22});
+  btn2 = ui::button(satelliteBox, "btn2", "Pol(+)", {110, 36, 64, 22});
+  lbl6 = ui::label(satelliteBox, "lbl6", "0.0 dB", {0, 0, 0, 0});
+  lbl6->hide();
+  ui::setButtonColour(btn3, ui::kNormalGrey);
+  ui::setButtonColour(btn2, ui::kNormalGrey);
+}
+
+void LevelPanel::showFromImage() {
+  const WaySettings& high = image_.way(Way::High);
+  trckbr1->blockSignals(true);
+  trckbr1->setValue(high.level);
+  trckbr1->blockSignals(false);
+  const QString satellite = QString::fromStdString(OutputLevelText(high.level));
+  edt2->setText(satellite);
+  lbl6->setText(satellite);
+  ui::setButtonColour(btn3, high.unmuted != 0 ? ui::kNormalGrey : ui::kMutedRed);
+  showPolarity(btn2, high.polarity);
+
+  const std::uint16_t level = image_.main.systemLevel;
+  ui::setButtonColour(btn1, level != 0 ? ui::kNormalGrey : ui::kMutedRed);
+  state_.refreshing = true;
+  TrackBar1->setValue(kMutedPosition - std::min<int>(level, kMutedPosition));
+  state_.refreshing = false;
+  const QString system = QString::fromStdString(SystemLevelText(level));
+  Label1->setText(system);
+  edt3->setText(system);
+  showPolarity(RzButton6, image_.way(Way::Main).polarity);
+}
+
+}  // namespace lyra

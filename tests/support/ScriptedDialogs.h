@@ -1,0 +1,63 @@
+#pragma once
+// Dialogs for tests: answers come from a script, and every text shown is recorded with the
+// virtual time it was shown at.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Dialogs.h"
+
+namespace lyra::test {
+
+class ScriptedDialogs final : public Dialogs {
+ public:
+  struct Shown {
+    std::string text;
+    std::string detail;
+    std::int64_t atMs = 0;
+  };
+
+  std::function<std::int64_t()> clockMs = [] { return std::int64_t{0}; };
+  // Runs while a message is up, as a modal box would: the test can look at the window then.
+  std::function<void(const std::string&)> whileShown;
+
+  std::deque<Answer> answers;                         // Yes when empty
+  std::deque<std::optional<std::string>> filePaths;   // cancelled when empty
+  std::vector<Shown> messages;
+  std::vector<std::string> questions;
+  std::vector<FileDialogSpec> fileDialogs;
+
+  void message(const std::string& text, const std::string& detail) override {
+    messages.push_back({text, detail, clockMs()});
+    if (whileShown) whileShown(text);
+  }
+  Answer question(const std::string& text, Buttons) override {
+    questions.push_back(text);
+    if (answers.empty()) return Answer::Yes;
+    Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> openFile(const FileDialogSpec& spec) override { return nextPath(spec); }
+  std::optional<std::string> saveFile(const FileDialogSpec& spec) override { return nextPath(spec); }
+
+  std::vector<std::string> messageTexts() const {
+    std::vector<std::string> t;
+    for (const auto& m : messages) t.push_back(m.text);
+    return t;
+  }
+
+ private:
+  std::optional<std::string> nextPath(const FileDialogSpec& spec) {
+    fileDialogs.push_back(spec);
+    if (filePaths.empty()) return std::nullopt;
+    auto p = filePaths.front();
+    filePaths.pop_front();
+    return p;
+  }
+};
+
+}  // namespace lyra::test
