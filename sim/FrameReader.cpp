@@ -11,8 +11,31 @@ namespace {
 constexpr std::size_t kPreambleBytes = 3;
 constexpr std::size_t kHeaderBytes = 10;  // preamble, address, command, index, group, item, length
 
-bool isRequestCommand(std::uint8_t c) {
-  return c == command::kWrite || c == command::kRead;
+// The requests the device knows, by command and group, with their payload length. Checking the
+// header against them, rather than trusting any length field, keeps a cut frame from swallowing
+// the good request that follows it: the device resynchronises at once instead of waiting for up
+// to 320 bytes of someone else's frame.
+bool isKnownRequest(std::uint8_t cmd, std::uint8_t groupByte, std::size_t length) {
+  constexpr std::size_t kRow = 8, kName = 20, kBlock = 320;
+  constexpr std::uint8_t kLastParameterGroup = 0x0A;
+  if (cmd == command::kRead) {
+    switch (groupByte) {
+      case group::kSystemRecord:
+        return length == kRow || length == 0;
+      case group::kStatusRecord:
+      case group::kNameTable:
+      case group::kPresetData:
+      case group::kStoredBlock:
+        return length == 0;
+      default:
+        return false;
+    }
+  }
+  if (cmd != command::kWrite) return false;
+  if (groupByte <= kLastParameterGroup || groupByte == group::kSystemRecord) return length == kRow;
+  if (groupByte == group::kUserPresetName) return length == kName;
+  if (groupByte == group::kPresetData || groupByte == group::kStoredBlock) return length == kBlock;
+  return false;
 }
 
 }  // namespace
@@ -46,7 +69,7 @@ void FrameReader::scan() {
     if (buffer_.size() < kHeaderBytes) return;
     const std::uint8_t cmd = buffer_[4];
     const std::size_t length = static_cast<std::size_t>(buffer_[8]) << 8 | buffer_[9];
-    if (!isRequestCommand(cmd) || length > kMaxPayloadBytes) {
+    if (!isKnownRequest(cmd, buffer_[6], length)) {
       discard(1);
       continue;
     }

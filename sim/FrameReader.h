@@ -2,8 +2,9 @@
 // The device's receiver: turns the bytes heard on the line into whole, checked request frames.
 //
 // The line carries other devices' traffic, noise and half frames from a program that was closed
-// mid-write, so the reader trusts nothing: a frame counts only with its preamble, a request
-// command, a length the device knows, a matching checksum and its trailer. When a candidate
+// mid-write, so the reader trusts nothing: a frame counts only with its preamble, a request the
+// device knows (command, group and the payload length that goes with them), a matching checksum
+// and its trailer. When a candidate
 // fails, the reader gives up one byte and looks for the next preamble, so a good frame that
 // follows garbage (or hides inside a broken frame) is still found. Each frame is handed out once.
 //
@@ -31,8 +32,6 @@ class FrameReader {
  public:
   // Longer than the longest pause inside an upload (100 ms between header and data).
   static constexpr std::int64_t kFrameGapUs = 500'000;
-  // The longest request is an upload: 320 payload bytes. A longer length field is not a frame.
-  static constexpr std::size_t kMaxPayloadBytes = 320;
 
   // Called for every frame that passed all checks.
   std::function<void(const ReceivedFrame&)> onFrame;

@@ -65,6 +65,17 @@ TEST_F(FrameReaderOnALine, AFrameHiddenInsideABrokenOneIsFound) {
   EXPECT_EQ(frames[0], hexOf(poll));
 }
 
+TEST_F(FrameReaderOnALine, ACutFrameDoesNotSwallowTheRequestAfterIt) {
+  // The program was closed after five bytes of a poll; the next run polls again. Read naively,
+  // the second preamble would be taken for the first frame's length (0x00A2, 162 bytes).
+  std::vector<std::uint8_t> line = {0xA5, 0xA5, 0xA5, 0x00, 0xA2};
+  const Frame poll = statusPoll(0x00);
+  line.insert(line.end(), poll.begin(), poll.end());
+  feed(line);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], hexOf(poll));
+}
+
 TEST_F(FrameReaderOnALine, AnUploadInTwoPiecesIsOneFrameButAStalledFrameIsDropped) {
   std::vector<std::uint8_t> payload(320, 0xA5);  // preamble bytes inside the data are data
   Frame upload = buildFrame(0x00, command::kWrite, 0, group::kPresetData, 0, payload);

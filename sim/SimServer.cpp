@@ -1,0 +1,116 @@
+#include "sim/SimServer.h"
+
+#include <filesystem>
+
+namespace lyra {
+
+namespace {
+constexpr int kReadChunkBytes = 512;
+constexpr std::int64_t kSecondUs = 1'000'000;
+}  // namespace
+
+SimServer::SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log)
+    : loop_(loop), options_(options), log_(log), bus_(loop) {
+  bus_.addPort(kLine);
+  for (int id : options_.deviceIds) {
+    // Each device its own seed, so two devices do not drift or jitter in step.
+    auto device = std::make_unique<DeviceModel>(
+        bus_, kLine, id, options_.seed * 257u + static_cast<std::uint32_t>(id));
+    if (auto it = options_.faults.find(id); it != options_.faults.end())
+      device->faults() = it->second;
+    DeviceModel* d = device.get();
+    d->onTraffic = [this, d](bool sent, const std::vector<std::uint8_t>& bytes) {
+      if (sent) log_.deviceReply(loop_.nowUs(), d->deviceId(), bytes);
+    };
+    devices_.push_back(std::move(device));
+  }
+  program_ = bus_.makeDriver();
+  program_->open(kLine);
+  program_->watchReceived([this] {
+    std::uint8_t buffer[kReadChunkBytes];
+    int n = 0;
+    while ((n = program_->read(buffer, kReadChunkBytes)) > 0)
+      pty_.write(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
+  });
+  programFrames_.onFrame = [this](const ReceivedFrame& f) {
+    log_.programFrame(loop_.nowUs(), f.bytes);
+  };
+  programFrames_.onDiscarded = [this](const std::vector<std::uint8_t>& bytes) {
+    log_.noise(loop_.nowUs(), bytes);
+  };
+}
+
+SimServer::~SimServer() {
+  stop();
+}
+
+bool SimServer::start(const std::string& folder) {
+  folder_ = folder;
+  if (!pty_.open(folder, options_.portNumber)) return false;
+  const std::string name = std::filesystem::path(pty_.linkPath()).filename().string();
+  publishedNumber_ = std::stoi(name.substr(6));  // after "ttySIM"
+  servePty();
+  log_.note(loop_.nowUs(), "serving " + pty_.linkPath() + " -> " + pty_.terminalPath());
+  if (options_.vanishAfterS >= 0)
+    loop_.post(static_cast<std::int64_t>(options_.vanishAfterS * kSecondUs), [this] { vanish(); });
+  return true;
+}
+
+void SimServer::stop() {
+  if (pty_.isOpen()) loop_.unwatch(pty_.masterFd());
+  pty_.close();
+}
+
+void SimServer::servePty() {
+  loop_.watch(pty_.masterFd(), [this](bool readable, bool hungUp) { ptyEvent(readable, hungUp); });
+}
+
+void SimServer::ptyEvent(bool readable, bool hungUp) {
+  bool programGone = hungUp && !readable;
+  if (readable) {
+    std::uint8_t buffer[kReadChunkBytes];
+    for (;;) {
+      const int n = pty_.read(buffer, kReadChunkBytes);
+      if (n < 0) programGone = true;  // EIO: the program closed its end
+      if (n <= 0) break;
+      const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(n));
+      const std::int64_t nowUs = loop_.nowUs();
+      for (std::uint8_t b : bytes) programFrames_.byteReceived(b, nowUs);
+      // Onto the simulated line, as the program's UART would send them.
+      program_->writeAll(bytes);
+    }
+  }
+  if (!programGone) return;
+  // The program let go of the port. It took it exclusively, and on a pseudo-terminal that lasts
+  // while we hold the other end, so offer a fresh one under the same name for its next connect.
+  loop_.unwatch(pty_.masterFd());
+  if (!pty_.renew()) {
+    log_.note(loop_.nowUs(), "cannot renew the port: " + pty_.error());
+    loop_.stop();
+    return;
+  }
+  log_.note(loop_.nowUs(), "the program closed the port; now " + pty_.terminalPath());
+  servePty();
+}
+
+void SimServer::vanish() {
+  log_.note(loop_.nowUs(), "port vanished");
+  stop();
+  if (options_.returnAfterS < 0) {
+    loop_.stop();
+    return;
+  }
+  loop_.post(static_cast<std::int64_t>(options_.returnAfterS * kSecondUs), [this] { comeBack(); });
+}
+
+void SimServer::comeBack() {
+  if (!pty_.open(folder_, publishedNumber_)) {
+    log_.note(loop_.nowUs(), "the port cannot come back: " + pty_.error());
+    loop_.stop();
+    return;
+  }
+  log_.note(loop_.nowUs(), "port back as " + pty_.linkPath() + " -> " + pty_.terminalPath());
+  servePty();
+}
+
+}  // namespace lyra

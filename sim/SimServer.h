@@ -1,0 +1,56 @@
+#pragma once
+// What lyraphone-sim runs: a SimBus with its devices, joined to a pseudo-terminal.
+//
+// The bytes the program writes on the pseudo-terminal go onto the simulated line as if the
+// program's UART sent them, so they reach the devices at 9600-baud timing; the devices' replies
+// come back the same way and are written to the pseudo-terminal as they leave the line. The
+// program therefore sees the turnaround and the byte timing of a real bus.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/DeviceModel.h"
+#include "sim/FrameReader.h"
+#include "sim/PollLoop.h"
+#include "sim/PtyPort.h"
+#include "sim/SimBus.h"
+#include "sim/SimOptions.h"
+#include "sim/TrafficLog.h"
+
+namespace lyra {
+
+class SimServer {
+ public:
+  SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log);
+  ~SimServer();
+
+  // Makes the port and publishes it in folder; false with error() set when that fails.
+  bool start(const std::string& folder);
+  // Takes the port away (link and pseudo-terminal).
+  void stop();
+
+  const std::string& linkPath() const { return pty_.linkPath(); }
+  const std::string& error() const { return pty_.error(); }
+  std::vector<std::unique_ptr<DeviceModel>>& devices() { return devices_; }
+
+ private:
+  static constexpr const char* kLine = "line";
+  void servePty();
+  void ptyEvent(bool readable, bool hungUp);
+  void vanish();
+  void comeBack();
+
+  PollLoop& loop_;
+  SimOptions options_;
+  TrafficLog& log_;
+  SimBus bus_;
+  std::vector<std::unique_ptr<DeviceModel>> devices_;
+  std::unique_ptr<SerialDriver> program_;  // the program's end of the simulated line
+  FrameReader programFrames_;              // what the program sent, for the log
+  PtyPort pty_;
+  std::string folder_;
+  int publishedNumber_ = -1;
+};
+
+}  // namespace lyra
