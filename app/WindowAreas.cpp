@@ -27,12 +27,14 @@ QStringList numbers(int first, int last) {
 void layOutConnectionArea(WindowAreas& a) {
   a.GroupBox2 = ui::group(a.client, "GroupBox2", "", {7, 2, 594, 178});
   a.comCaption = ui::label(a.GroupBox2, "comCaption", "COM :", {8, 20, 36, 20});
-  a.RzComboBox1 = ui::dropDown(a.GroupBox2, "RzComboBox1", {}, {44, 18, 82, 24});
+  a.RzComboBox1 = ui::dropDown(a.GroupBox2, "RzComboBox1", {}, {44, 18, 96, 24});
   a.deviceIdCaption = ui::label(a.GroupBox2, "deviceIdCaption", "Device ID:", {8, 56, 62, 20});
   a.RzComboBox6 = ui::dropDown(a.GroupBox2, "RzComboBox6", numbers(1, 255), {70, 54, 56, 24});
   a.RzComboBox6->setMaxVisibleItems(20);
-  a.connectionPicture = ui::label(a.GroupBox2, "connectionPicture", "", {130, 54, 22, 22});
-  a.Button3 = ui::button(a.GroupBox2, "Button3", "Connect", {152, 55, 60, 26});
+  a.connectionPicture = ui::label(a.GroupBox2, "connectionPicture", "", {128, 54, 22, 22});
+  // In BroadcastMode the area shrinks to 215 pixels wide; the button still fits.
+  a.Button3 = ui::button(a.GroupBox2, "Button3", "Connect", {151, 55, 62, 26});
+  a.Button3->setFont(QFont("Arial", 8));
 
   a.presetBox = ui::group(a.GroupBox2, "presetBox", "", {218, 8, 252, 118});
   ui::label(a.presetBox, "loadCaption", "Load： ", {8, 20, 42, 20});
@@ -79,7 +81,7 @@ void layOutFilesArea(WindowAreas& a) {
   QPushButton** buttons[] = {&a.Button4, &a.Button5, &a.Button6, &a.Button7, &a.Button8, &a.Button9};
   for (int i = 0; i < 6; ++i) {
     *buttons[i] = ui::button(a.GroupBox3, names[i], captions[i], {6, 12 + 27 * i, 124, 25});
-    (*buttons[i])->setFont(QFont("Arial", 8));
+    (*buttons[i])->setFont(QFont("Arial", 7));
   }
 }
 

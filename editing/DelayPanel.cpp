@@ -11,8 +11,8 @@ constexpr int kMainWay = 3;
 
 DelayPanel::DelayPanel(QWidget* page, const PresetImage& image, EditingState& state)
     : image_(image), state_(state) {
-  systemBox = ui::group(page, "SystemDelayBox", "SYSTEM DELAY", {440, 86, 296, 62});
-  ScrollBar1 = ui::scrollBar(systemBox, "ScrollBar1", kMaxDelaySteps, {8, 18, 280, 16});
+  systemBox = ui::group(page, "SystemDelayBox", "SYSTEM DELAY", {424, 86, 312, 62});
+  ScrollBar1 = ui::scrollBar(systemBox, "ScrollBar1", kMaxDelaySteps, {8, 18, 296, 16});
   RzEdit18 = ui::edit(systemBox, "RzEdit18", "0.000 ms", {8, 36, 86, 22});
   RzLabel3 = ui::label(systemBox, "RzLabel3", "0.000 m", {110, 38, 80, 18});
   RzLabel20 = ui::label(systemBox, "RzLabel20", "0.000 ft", {200, 38, 80, 18});
@@ -21,9 +21,11 @@ DelayPanel::DelayPanel(QWidget* page, const PresetImage& image, EditingState& st
 
   satelliteBox = ui::group(page, "SatelliteDelayBox", "SATELLITE DELAY", {556, 150, 180, 62});
   scrlbr1 = ui::scrollBar(satelliteBox, "scrlbr1", kMaxDelaySteps, {6, 18, 168, 16});
-  edt1 = ui::edit(satelliteBox, "edt1", "0.000 ms", {6, 36, 70, 22});
-  lbl1 = ui::label(satelliteBox, "lbl1", "0.000 m", {80, 38, 48, 18});
-  lbl2 = ui::label(satelliteBox, "lbl2", "0.000 ft", {128, 38, 50, 18});
+  edt1 = ui::edit(satelliteBox, "edt1", "0.000 ms", {6, 36, 64, 22});
+  lbl1 = ui::label(satelliteBox, "lbl1", "0.000 m", {74, 38, 50, 18});
+  lbl2 = ui::label(satelliteBox, "lbl2", "0.000 ft", {124, 38, 54, 18});
+  lbl1->setFont(QFont("Arial", 8));
+  lbl2->setFont(QFont("Arial", 8));
   lbl4 = ui::label(satelliteBox, "lbl4", "0.000 ms", {0, 0, 0, 0});
   lbl4->hide();
 }

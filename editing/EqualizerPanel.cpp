@@ -34,7 +34,7 @@ constexpr RowNames kNames[kBandsPerWay] = {
 }  // namespace
 
 EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_(image) {
-  box = ui::group(page, "EqualizerBox", "SYSTEM EQUALIZATION", {0, 0, 436, 276});
+  box = ui::group(page, "EqualizerBox", "SYSTEM EQUALIZATION", {0, 0, 420, 276});
   ui::label(box, "FrequencyCaption", "  Frequency ", {30, 18, 90, 16});
   ui::label(box, "QCaption", "   Q Value   ", {124, 18, 76, 16});
   ui::label(box, "GainCaption", "       Gain     ", {204, 18, 76, 16});
@@ -57,7 +57,7 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
     row.gain = ui::edit(box, n.gain, "0", {206, y, 46, 24});
     row.gainSpin = ui::spinButtons(box, n.gainSpin, {254, y + 2, 28, 20});
     row.type = ui::dropDown(box, n.type, {"PEQ", "LS", "HS"}, {286, y, 60, 24});
-    row.bypass = ui::checkBox(box, n.bypass, "Bypass", {352, y + 2, 76, 20});
+    row.bypass = ui::checkBox(box, n.bypass, "Bypass", {350, y + 2, 66, 20});
   }
   RzButton97 = ui::button(box, "RzButton97", "Filters reset", {30, 236, 120, 28});
   RzButton98 = ui::button(box, "RzButton98", "Bass Enhancer", {206, 236, 140, 28});

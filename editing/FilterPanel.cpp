@@ -10,15 +10,15 @@ const QStringList FilterPanel::kFilterTypes = {"12db-Bworth", "12db-LR",     "12
                                                "24db-Bworth", "24db-LR",     "24db-Bessel"};
 
 FilterPanel::FilterPanel(QWidget* page, const PresetImage& image) : image_(image) {
-  box = ui::group(page, "FilterBox", "HIGH PASS/LOW PASS", {440, 0, 296, 84});
+  box = ui::group(page, "FilterBox", "HIGH PASS/LOW PASS", {424, 0, 312, 84});
   ui::label(box, "HpfCaption", "HPF", {8, 22, 30, 20});
   RzEdit205 = ui::edit(box, "RzEdit205", "19.7", {40, 20, 76, 24});
   RzSpinButtons181 = ui::spinButtons(box, "RzSpinButtons181", {118, 22, 28, 20});
-  RzComboBox69 = ui::dropDown(box, "RzComboBox69", kFilterTypes, {152, 20, 136, 24});
+  RzComboBox69 = ui::dropDown(box, "RzComboBox69", kFilterTypes, {152, 20, 150, 24});
   ui::label(box, "LpfCaption", "LPF", {8, 52, 30, 20});
   RzEdit206 = ui::edit(box, "RzEdit206", "21900", {40, 50, 76, 24});
   RzSpinButtons182 = ui::spinButtons(box, "RzSpinButtons182", {118, 52, 28, 20});
-  RzComboBox71 = ui::dropDown(box, "RzComboBox71", kFilterTypes, {152, 50, 136, 24});
+  RzComboBox71 = ui::dropDown(box, "RzComboBox71", kFilterTypes, {152, 50, 150, 24});
 }
 
 void FilterPanel::fill(Way way) {

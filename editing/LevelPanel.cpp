@@ -13,18 +13,20 @@ void showPolarity(QPushButton* button, std::uint8_t polarity) {
 
 LevelPanel::LevelPanel(QWidget* page, const PresetImage& image, EditingState& state)
     : image_(image), state_(state) {
-  systemBox = ui::group(page, "SystemLevelBox", "SYSTEM", {440, 150, 112, 126});
-  ui::label(systemBox, "lbl10", "LEVEL", {6, 16, 40, 14});
-  ui::label(systemBox, "Label2", "0 dB", {30, 30, 40, 14});
+  systemBox = ui::group(page, "SystemLevelBox", "SYSTEM", {424, 150, 128, 126});
+  // The slider with its scale captions above and below it, the controls beside it.
+  QFont small("Arial", 7);
+  ui::label(systemBox, "Label2", "0 dB", {4, 16, 40, 12})->setFont(small);
   TrackBar1 = ui::slider(systemBox, "TrackBar1", Qt::Vertical, kMutedPosition, kMutedPosition,
-                         {6, 30, 22, 88});
+                         {10, 30, 22, 76});
   TrackBar1->setInvertedAppearance(true);  // position 0 (0 dB) at the top
   TrackBar1->setInvertedControls(true);
-  ui::label(systemBox, "Label4", "-60 dB", {30, 104, 40, 14});
-  ui::label(systemBox, "Label3", "Level", {30, 50, 40, 14});
-  edt3 = ui::edit(systemBox, "edt3", "Mute", {40, 66, 66, 22});
-  btn1 = ui::button(systemBox, "btn1", "Mute", {74, 14, 34, 22});
-  RzButton6 = ui::button(systemBox, "RzButton6", "Pol(+)", {40, 92, 66, 24});
+  ui::label(systemBox, "Label4", "-60 dB", {4, 108, 44, 12})->setFont(small);
+  ui::label(systemBox, "lbl10", "LEVEL", {46, 14, 76, 16});
+  btn1 = ui::button(systemBox, "btn1", "Mute", {46, 32, 76, 22});
+  ui::label(systemBox, "Label3", "Level", {46, 56, 76, 14})->setFont(small);
+  edt3 = ui::edit(systemBox, "edt3", "Mute", {46, 70, 76, 22});
+  RzButton6 = ui::button(systemBox, "RzButton6", "Pol(+)", {46, 96, 76, 24});
   Label1 = ui::label(systemBox, "Label1", "Mute", {0, 0, 0, 0});
   Label1->hide();
   ui::setButtonColour(btn1, ui::kNormalGrey);
