@@ -282,9 +282,13 @@ SerialDriver::Wait Win32SerialDriver::waitReceived() {
       if (err == ERROR_IO_PENDING) {
         HANDLE both[2] = {ov.hEvent, stop};
         ::WaitForMultipleObjects(2, both, FALSE, INFINITE);
-        // If the stop came first and clearing the mask did not complete the wait, cancel it:
-        // the record must not outlive this call.
-        if (::WaitForSingleObject(ov.hEvent, 0) != WAIT_OBJECT_0) ::CancelIoEx(h, &ov);
+        // The stop came first, so its cleared mask may have been set again above before this
+        // wait began: clear it once more, which ends the wait on Windows and under Wine (whose
+        // wait ignores CancelIoEx), and cancel it besides. The record must not outlive this call.
+        if (::WaitForSingleObject(ov.hEvent, 0) != WAIT_OBJECT_0) {
+          ::SetCommMask(h, 0);
+          ::CancelIoEx(h, &ov);
+        }
         DWORD unused = 0;
         err = ::GetOverlappedResult(h, &ov, &unused, TRUE) ? 0 : ::GetLastError();
       }
