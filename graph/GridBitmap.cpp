@@ -3,9 +3,11 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
+#include <array>
 #include <cmath>
 
 #include "graph/PixelPen.h"
+#include "graph/PlotGeometry.h"
 
 namespace lyra {
 
@@ -39,8 +41,6 @@ void Line(PixelPen& pen, int x0, int y0, int x1, int y1) {
   pen.lineTo(x1, y1);
 }
 
-}  // namespace
-
 std::array<int, 8> GridLineRows() {
   std::array<int, 8> rows{};
   for (int j = 1; j <= 8; ++j) {
@@ -62,6 +62,8 @@ std::array<int, 27> GridLineColumns() {
   }
   return columns;
 }
+
+}  // namespace
 
 QImage BuildGrid() {
   QImage grid(W, H, QImage::Format_RGB32);

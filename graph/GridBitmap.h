@@ -4,20 +4,13 @@
 // redraw, so a dragged marker never pays for the grid or its text.
 
 #include <QImage>
-#include <array>
-
-#include "graph/PlotGeometry.h"
 
 namespace lyra {
 
-// Rows of the horizontal grid lines, +10 dB down to -25 dB in 5 dB steps (the frame is +15 dB
-// at row 17 and -30 dB at row 225).
-std::array<int, 8> GridLineRows();
-// Columns of the vertical grid lines: 20, 30 .. 100, 200 .. 1000, 2000 .. 10000 Hz. They sit up to
-// one pixel left of the curve column of the same frequency, as the graph has always shown them.
-std::array<int, 27> GridLineColumns();
-
-// The finished grid, in Format_RGB32.
+// The finished grid, in Format_RGB32. The horizontal lines are +10 dB down to -25 dB in 5 dB steps
+// (the frame is +15 dB at row 17 and -30 dB at row 225); the vertical lines 20, 30 .. 100,
+// 200 .. 1000, 2000 .. 10000 Hz sit up to one pixel left of the curve column of the same
+// frequency, as the graph has always shown them.
 QImage BuildGrid();
 
 }  // namespace lyra

@@ -1,7 +1,6 @@
 // The total curve and the markers as pixels, on a black image so that every coloured pixel is
 // theirs.
 
-#include <cmath>
 #include <limits>
 
 #include "graph/GraphDrawing.h"
@@ -69,24 +68,6 @@ TEST(TotalCurve, AJumpFromBelowToAboveStaysInsideTheFrame) {
   // The step is one unbroken vertical stroke over columns 341 and 342.
   for (int y = 18; y <= 224; ++y) {
     EXPECT_TRUE(At(image, 341, y) == kCurveColour || At(image, 342, y) == kCurveColour) << y;
-  }
-}
-
-TEST(TotalCurve, NeighbouringColumnsAreJoinedWithoutGaps) {
-  ColumnTotals totals;
-  for (std::size_t i = 0; i < totals.size(); ++i)
-    totals[i] = 12.0 * std::sin(static_cast<double>(i) / 20.0);
-  QImage image = Black();
-  DrawTotalCurve(image, totals);
-  for (int x = 42; x < 712; ++x) {
-    const int y0 = GainToY(totals[static_cast<std::size_t>(x - 42)]);
-    const int y1 = GainToY(totals[static_cast<std::size_t>(x - 41)]);
-    EXPECT_EQ(At(image, x, y0), kCurveColour) << x;
-    // Every row between two columns' points is set in one of the two columns.
-    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y) {
-      EXPECT_TRUE(At(image, x, y) == kCurveColour || At(image, x + 1, y) == kCurveColour)
-          << x << "," << y;
-    }
   }
 }
 

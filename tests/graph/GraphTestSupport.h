@@ -27,19 +27,18 @@ class QtEnvironment : public ::testing::Environment {
 };
 
 inline QRgb At(const QImage& image, int x, int y) {
-  return image.pixel(x, y) | 0xFF000000u;
+  return image.pixel(x, y);
 }
 inline QRgb Grey(int level) {
   return qRgb(level, level, level);
 }
-// Anything text could have left: bright in all three channels.
-inline bool IsWhitish(QRgb c) {
-  return qRed(c) > 160 && qGreen(c) > 160 && qBlue(c) > 160;
-}
+// Whether white text left anything in the box: a pixel bright in all three channels.
 inline bool AnyWhitish(const QImage& image, int left, int top, int width, int height) {
-  for (int y = top; y < top + height; ++y) {
-    for (int x = left; x < left + width; ++x) {
-      if (image.rect().contains(x, y) && IsWhitish(At(image, x, y))) return true;
+  const QRect box = QRect(left, top, width, height) & image.rect();
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    for (int x = box.left(); x <= box.right(); ++x) {
+      const QRgb c = image.pixel(x, y);
+      if (qRed(c) > 160 && qGreen(c) > 160 && qBlue(c) > 160) return true;
     }
   }
   return false;

