@@ -220,7 +220,14 @@ void Connection::brocar1Timer() {
 }
 
 void Connection::Timer13Timer() {
-  a_.connectionPicture->setPixmap(lamp(link_.PortOpen()));
+  // Drawn every second, but only repainted when the state changed.
+  const bool lit = link_.PortOpen();
+  if (a_.connectionPicture->property("lit").isValid() &&
+      a_.connectionPicture->property("lit").toBool() == lit) {
+    return;
+  }
+  a_.connectionPicture->setProperty("lit", lit);
+  a_.connectionPicture->setPixmap(lamp(lit));
 }
 
 }  // namespace lyra

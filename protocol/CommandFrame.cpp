@@ -13,14 +13,19 @@ std::uint8_t xorOf(std::span<const std::uint8_t> bytes) {
 
 Frame buildFrame(std::uint8_t busAddress, std::uint8_t command, std::uint8_t index,
                  std::uint8_t group, std::uint8_t item, std::span<const std::uint8_t> payload) {
-  Frame f;
-  f.reserve(kEnvelopeBytes + payload.size());
-  f.insert(f.end(), {kPreambleByte, kPreambleByte, kPreambleByte, busAddress, command, index,
-                     group, item, static_cast<std::uint8_t>(payload.size() >> 8),
-                     static_cast<std::uint8_t>(payload.size() & 0xFF)});
-  f.insert(f.end(), payload.begin(), payload.end());
-  f.push_back(xorOf(std::span(f).subspan(3)));
-  f.push_back(kTrailer);
+  const std::size_t n = payload.size();
+  Frame f(kEnvelopeBytes + n);
+  f[0] = f[1] = f[2] = kPreambleByte;
+  f[3] = busAddress;
+  f[4] = command;
+  f[5] = index;
+  f[6] = group;
+  f[7] = item;
+  f[8] = static_cast<std::uint8_t>(n >> 8);
+  f[9] = static_cast<std::uint8_t>(n & 0xFF);
+  std::copy(payload.begin(), payload.end(), f.begin() + 10);
+  f[10 + n] = xorOf(std::span(f).subspan(3, 7 + n));
+  f[11 + n] = kTrailer;
   return f;
 }
 

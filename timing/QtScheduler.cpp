@@ -8,9 +8,7 @@ namespace lyra {
 
 QtScheduler::QtScheduler() { clock_.start(); }
 
-QtScheduler::~QtScheduler() {
-  for (auto& [token, timer] : armed_) delete timer;
-}
+QtScheduler::~QtScheduler() = default;
 
 Scheduler::Token QtScheduler::post(std::int64_t delayUs, std::function<void()> fn) {
   const Token token = nextToken_++;
@@ -28,30 +26,21 @@ Scheduler::Token QtScheduler::post(std::int64_t delayUs, std::function<void()> f
 }
 
 void QtScheduler::arm(Token token, std::int64_t delayUs, std::function<void()> fn) {
-  auto* timer = new QTimer(&context_);
-  timer->setSingleShot(true);
-  timer->setTimerType(Qt::PreciseTimer);
+  // A lightweight single shot per call (the 10 ms SendPump tick makes a hundred a second); a
+  // cancelled one still fires and finds its token gone.
+  armed_.insert(token);
   // Qt's timers count whole milliseconds; round up so a call never runs early.
-  timer->setInterval(static_cast<int>((delayUs + 999) / 1000));
-  QObject::connect(timer, &QTimer::timeout, &context_, [this, token, timer, fn = std::move(fn)] {
-    armed_.erase(token);
-    timer->deleteLater();
+  const int ms = static_cast<int>((delayUs + 999) / 1000);
+  QTimer::singleShot(ms, Qt::PreciseTimer, &context_, [this, token, fn = std::move(fn)] {
+    if (armed_.erase(token) == 0) return;
     fn();
   });
-  armed_.emplace(token, timer);
-  timer->start();
 }
 
 void QtScheduler::cancel(Token token) {
-  if (token == 0) return;
-  auto it = armed_.find(token);
-  if (it != armed_.end()) {
-    it->second->stop();
-    it->second->deleteLater();
-    armed_.erase(it);
-  }
   // A token that already ran is ignored. Calls posted from the reader thread are never
   // cancelled, so a token whose timer is still being made on the window thread cannot occur.
+  armed_.erase(token);
 }
 
 void QtScheduler::processEvents() { QCoreApplication::processEvents(); }

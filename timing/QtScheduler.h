@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QTimer>
 #include <atomic>
-#include <unordered_map>
+#include <unordered_set>
 
 #include "timing/Scheduler.h"
 
@@ -28,7 +28,7 @@ class QtScheduler final : public Scheduler {
   QElapsedTimer clock_;
   QObject context_;  // lives on the window thread; queued calls from the reader land here
   std::atomic<Token> nextToken_{1};
-  std::unordered_map<Token, QTimer*> armed_;      // window thread only
+  std::unordered_set<Token> armed_;  // posted and not yet run or cancelled; window thread only
 };
 
 }  // namespace lyra
