@@ -4,6 +4,9 @@
 #include <QScreen>
 
 #include "app/QtDialogs.h"
+#include "editing/SendBand.h"
+#include "graph/ParameterScales.h"
+#include "graph/ValueFormat.h"
 
 namespace lyra {
 
@@ -27,6 +30,8 @@ TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d
       filters(areas.RzGroupBox12, image),
       levels(areas.RzGroupBox12, image, editing),
       delays(areas.RzGroupBox12, image, editing),
+      curves(std::make_unique<ResponseCurves>()),
+      graph(areas.RzGroupBox8, image, *curves, editing.SelectedWay),
       connection(areas, s, timers, link, portList, pump, address, flags, dialogs) {
   startUp();
 }
@@ -53,6 +58,20 @@ void TForm1::startUp() {
   // 7. The window keeps one size; the outer frame is the system's, so the client area takes the
   // frame's usual share off the outer size.
   window_.setFixedSize(kWindowWidth, kWindowHeight - 30);
+  // 4, 5. The graph's markers and grid are made with it; its curves follow the start-up image.
+  graph.bypassed = [this](int row) {
+    return equalizer.rows[static_cast<size_t>(row)].bypass->isChecked();
+  };
+  graph.onBandChanged = [this](BandSlot slot) {
+    // A dragged marker: the row shows its new frequency and gain, and the band goes out.
+    const EqBand& band = image.band(slot);
+    auto& row = equalizer.rows[static_cast<size_t>(RowOfSlot(slot))];
+    row.frequency->setText(
+        QString::fromStdString(FormatFrequency(ValueOf(FrequencyScale, band.frequency))));
+    row.gain->setText(QString::fromStdString(FormatDb(ValueOf(GainScale, EffectiveGain(band)))));
+    sendBand(pump, image, slot, row.bypass->isChecked(), address.BusAddress);
+  };
+  recomputeAllCurves();
   // 8. The panels show the Main Way.
   RzButton4Click();
   // 9. The system's serial ports, the last one selected.
@@ -98,6 +117,21 @@ void TForm1::RzButton4Click() {
   editing.SelectedWay = kMainWay;
   equalizer.fill(Way::Main);
   filters.fill(Way::Main);
+  graph.ShowWay(kMainWay);
+}
+
+void TForm1::recomputeAllCurves() {
+  for (int way = 0; way < kWayCount; ++way) {
+    editing.SelectedWay = way;
+    for (int row = 0; row < kBandsPerWay; ++row) {
+      const BandSlot slot = ToBandSlot(static_cast<Way>(way), row);
+      graph.CurrentBandSlot = slot;
+      graph.RedrawBand(slot, image.band(slot).type);
+    }
+    const WaySettings& w = image.way(static_cast<Way>(way));
+    graph.RedrawFilter(way, FilterEdge::HighPass, w.hpfType);
+    graph.RedrawFilter(way, FilterEdge::LowPass, w.lpfType);
+  }
 }
 
 void TForm1::showDecodedPreset() {
@@ -105,6 +139,7 @@ void TForm1::showDecodedPreset() {
   levels.showFromImage();
   delays.showSatelliteFromImage();
   equalizer.showBassEnhancer(image.main.bassEnhancer);
+  recomputeAllCurves();
   RzButton4Click();
   delays.RzButton5Click();
   // The lists stay fixed for as long as the connection lasts.

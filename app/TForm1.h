@@ -13,6 +13,8 @@
 #include "editing/EqualizerPanel.h"
 #include "editing/FilterPanel.h"
 #include "editing/LevelPanel.h"
+#include "graph/ResponseCurves.h"
+#include "graph/ResponseGraph.h"
 #include "preset/PresetImage.h"
 #include "preset/ReplyParser.h"
 #include "protocol/BusAddressing.h"
@@ -58,6 +60,8 @@ class TForm1 {
   FilterPanel filters;
   LevelPanel levels;
   DelayPanel delays;
+  std::unique_ptr<ResponseCurves> curves;  // 32 curves of 672 columns: kept off the stack
+  ResponseGraph graph;
   Connection connection;
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
@@ -65,6 +69,8 @@ class TForm1 {
   void RzButton4Click();
   // Every control that shows a preset value, after a block was decoded into the image.
   void showDecodedPreset();
+  // The curves of all four Ways from the image, each band and both filters.
+  void recomputeAllCurves();
 
  private:
   void startUp();
