@@ -1,6 +1,7 @@
 #include "sim/PtyPort.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,15 +101,32 @@ bool PtyPort::open(const std::string& folder, int number) {
   return true;
 }
 
-bool PtyPort::renew() {
-  if (linkPath_.empty()) return false;
-  if (!makeTerminal()) return false;
+bool PtyPort::isHungUp(int masterFd) {
+  pollfd p{masterFd, POLLIN, 0};
+  return ::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP) && !(p.revents & POLLIN);
+}
+
+int PtyPort::renew() {
+  if (linkPath_.empty() || master_ < 0) return -1;
+  const int old = master_;
+  const std::string oldPath = terminalPath_;
+  master_ = -1;  // makeTerminal() must not close it
+  if (!makeTerminal()) {
+    master_ = old;
+    return -1;
+  }
   // Point the link at the new terminal in one step: a new link beside it, renamed over it.
   const std::string fresh = linkPath_ + ".new";
   ::unlink(fresh.c_str());
-  if (::symlink(terminalPath_.c_str(), fresh.c_str()) != 0) return fail("symlink " + fresh);
-  if (::rename(fresh.c_str(), linkPath_.c_str()) != 0) return fail("rename " + fresh);
-  return true;
+  if (::symlink(terminalPath_.c_str(), fresh.c_str()) != 0 ||
+      ::rename(fresh.c_str(), linkPath_.c_str()) != 0) {
+    fail("re-pointing " + linkPath_);
+    ::close(master_);
+    master_ = old;
+    terminalPath_ = oldPath;
+    return -1;
+  }
+  return old;
 }
 
 void PtyPort::close() {
@@ -124,17 +142,17 @@ void PtyPort::close() {
   master_ = -1;
 }
 
-int PtyPort::read(std::uint8_t* buffer, int maxBytes) {
-  if (master_ < 0) return -1;
-  const ssize_t n = ::read(master_, buffer, static_cast<std::size_t>(maxBytes));
+int PtyPort::read(int masterFd, std::uint8_t* buffer, int maxBytes) {
+  if (masterFd < 0) return -1;
+  const ssize_t n = ::read(masterFd, buffer, static_cast<std::size_t>(maxBytes));
   if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
   return static_cast<int>(n < 0 ? -1 : n);
 }
 
-void PtyPort::write(std::span<const std::uint8_t> bytes) {
+void PtyPort::write(int masterFd, std::span<const std::uint8_t> bytes) {
   std::size_t done = 0;
-  while (master_ >= 0 && done < bytes.size()) {
-    const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+  while (masterFd >= 0 && done < bytes.size()) {
+    const ssize_t n = ::write(masterFd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) return;  // nobody on the other end, or its buffer is full: the bytes are lost
     done += static_cast<std::size_t>(n);
   }

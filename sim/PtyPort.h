@@ -26,8 +26,12 @@ class PtyPort {
   bool open(const std::string& folder, int number);
   // Takes the link away and closes the pseudo-terminal: to the program the port has vanished.
   void close();
-  // Replaces the pseudo-terminal by a fresh one under the same link.
-  bool renew();
+  // Replaces the pseudo-terminal by a fresh one under the same link. Returns the old master, now
+  // the caller's to close (it may still be serving a program that reopened it a moment ago), or
+  // -1 when no fresh one could be made.
+  int renew();
+  // Whether nobody holds the terminal side of a master any more.
+  static bool isHungUp(int masterFd);
 
   bool isOpen() const { return master_ >= 0; }
   int masterFd() const { return master_; }
@@ -36,9 +40,9 @@ class PtyPort {
   const std::string& error() const { return error_; }
 
   // Reads what the program wrote; -1 when the program has closed its end (EIO) or on failure.
-  int read(std::uint8_t* buffer, int maxBytes);
+  static int read(int masterFd, std::uint8_t* buffer, int maxBytes);
   // Writes to the program; bytes are lost when it has closed its end, as on an unplugged line.
-  void write(std::span<const std::uint8_t> bytes);
+  static void write(int masterFd, std::span<const std::uint8_t> bytes);
 
  private:
   bool makeTerminal();

@@ -1,5 +1,7 @@
 #include "sim/SimServer.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace lyra {
@@ -29,8 +31,9 @@ SimServer::SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log)
   program_->watchReceived([this] {
     std::uint8_t buffer[kReadChunkBytes];
     int n = 0;
+    const int to = talkerFd_ >= 0 ? talkerFd_ : pty_.masterFd();
     while ((n = program_->read(buffer, kReadChunkBytes)) > 0)
-      pty_.write(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
+      PtyPort::write(to, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
   });
   programFrames_.onFrame = [this](const ReceivedFrame& f) {
     log_.programFrame(loop_.nowUs(), f.bytes);
@@ -49,7 +52,7 @@ bool SimServer::start(const std::string& folder) {
   if (!pty_.open(folder, options_.portNumber)) return false;
   const std::string name = std::filesystem::path(pty_.linkPath()).filename().string();
   publishedNumber_ = std::stoi(name.substr(6));  // after "ttySIM"
-  servePty();
+  serve(pty_.masterFd());
   log_.note(loop_.nowUs(), "serving " + pty_.linkPath() + " -> " + pty_.terminalPath());
   if (options_.vanishAfterS >= 0)
     loop_.post(static_cast<std::int64_t>(options_.vanishAfterS * kSecondUs), [this] { vanish(); });
@@ -59,20 +62,32 @@ bool SimServer::start(const std::string& folder) {
 void SimServer::stop() {
   if (pty_.isOpen()) loop_.unwatch(pty_.masterFd());
   pty_.close();
+  for (int fd : std::vector<int>(retired_)) retire(fd);
+  talkerFd_ = -1;
 }
 
-void SimServer::servePty() {
-  loop_.watch(pty_.masterFd(), [this](bool readable, bool hungUp) { ptyEvent(readable, hungUp); });
+void SimServer::serve(int masterFd) {
+  loop_.watch(masterFd, [this, masterFd](bool readable, bool hungUp) {
+    ptyEvent(masterFd, readable, hungUp);
+  });
 }
 
-void SimServer::ptyEvent(bool readable, bool hungUp) {
+void SimServer::retire(int masterFd) {
+  loop_.unwatch(masterFd);
+  std::erase(retired_, masterFd);
+  if (talkerFd_ == masterFd) talkerFd_ = -1;
+  ::close(masterFd);
+}
+
+void SimServer::ptyEvent(int masterFd, bool readable, bool hungUp) {
   bool programGone = hungUp && !readable;
   if (readable) {
     std::uint8_t buffer[kReadChunkBytes];
     for (;;) {
-      const int n = pty_.read(buffer, kReadChunkBytes);
+      const int n = PtyPort::read(masterFd, buffer, kReadChunkBytes);
       if (n < 0) programGone = true;  // EIO: the program closed its end
       if (n <= 0) break;
+      talkerFd_ = masterFd;
       const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(n));
       const std::int64_t nowUs = loop_.nowUs();
       for (std::uint8_t b : bytes) programFrames_.byteReceived(b, nowUs);
@@ -81,16 +96,30 @@ void SimServer::ptyEvent(bool readable, bool hungUp) {
     }
   }
   if (!programGone) return;
+  if (masterFd != pty_.masterFd()) {
+    retire(masterFd);  // an earlier terminal, now let go of as well
+    return;
+  }
   // The program let go of the port. It took it exclusively, and on a pseudo-terminal that lasts
   // while we hold the other end, so offer a fresh one under the same name for its next connect.
-  loop_.unwatch(pty_.masterFd());
-  if (!pty_.renew()) {
+  loop_.unwatch(masterFd);
+  const int old = pty_.renew();
+  if (old < 0) {
     log_.note(loop_.nowUs(), "cannot renew the port: " + pty_.error());
     loop_.stop();
     return;
   }
   log_.note(loop_.nowUs(), "the program closed the port; now " + pty_.terminalPath());
-  servePty();
+  serve(pty_.masterFd());
+  // A program that reconnected in the moment before the link moved holds the old terminal:
+  // keep serving it until it lets go.
+  if (PtyPort::isHungUp(old)) {
+    if (talkerFd_ == old) talkerFd_ = -1;
+    ::close(old);
+  } else {
+    retired_.push_back(old);
+    serve(old);
+  }
 }
 
 void SimServer::vanish() {
@@ -110,7 +139,7 @@ void SimServer::comeBack() {
     return;
   }
   log_.note(loop_.nowUs(), "port back as " + pty_.linkPath() + " -> " + pty_.terminalPath());
-  servePty();
+  serve(pty_.masterFd());
 }
 
 }  // namespace lyra

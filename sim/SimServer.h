@@ -36,8 +36,9 @@ class SimServer {
 
  private:
   static constexpr const char* kLine = "line";
-  void servePty();
-  void ptyEvent(bool readable, bool hungUp);
+  void serve(int masterFd);
+  void ptyEvent(int masterFd, bool readable, bool hungUp);
+  void retire(int masterFd);
   void vanish();
   void comeBack();
 
@@ -49,6 +50,10 @@ class SimServer {
   std::unique_ptr<SerialDriver> program_;  // the program's end of the simulated line
   FrameReader programFrames_;              // what the program sent, for the log
   PtyPort pty_;
+  // Earlier pseudo-terminals that a program reopened in the moment before they were renewed;
+  // each is closed once that program lets go of it.
+  std::vector<int> retired_;
+  int talkerFd_ = -1;  // the master the program last wrote through: replies go back there
   std::string folder_;
   int publishedNumber_ = -1;
 };
