@@ -63,6 +63,9 @@ class TForm1 {
   std::unique_ptr<ResponseCurves> curves;  // 32 curves of 672 columns: kept off the stack
   ResponseGraph graph;
   Connection connection;
+  // Editing behaviour (equaliser, filters, levels, delays) is wired below this line.
+  // Device presets, PC files and group initial data below this line.
+  // Device search, DeviceId and BroadcastMode below this line.
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.
