@@ -160,7 +160,11 @@ void PosixSerialDriver::purge() {
 
 void PosixSerialDriver::close() {
   int fd = fd_.exchange(-1);
-  if (fd >= 0) ::close(fd);  // also drops the flock
+  if (fd < 0) return;
+  // A pseudo-terminal keeps its exclusive flag after we close it for as long as its other end
+  // is open, which would lock us out of the simulator's port on the next connect.
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);  // also drops the flock
 }
 
 SerialDriver::Wait PosixSerialDriver::waitReceived() {
