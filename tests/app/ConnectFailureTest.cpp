@@ -14,8 +14,9 @@ class HalfBlock final : public BusPeer {
   ~HalfBlock() override { bus_.detach("COM3", this); }
   void byteFromProgram(std::uint8_t) override {
     if (++heard_ % 12 != 0) return;
-    std::vector<std::uint8_t> part = {0xA5, 0xA5, 0xA5, 0x00, 0x52, 0x00, 0x28, 0x00, 0x01, 0x40};
-    part.resize(100, 0x11);
+    std::vector<std::uint8_t> part(100, 0x11);
+    const std::uint8_t header[] = {0xA5, 0xA5, 0xA5, 0x00, 0x52, 0x00, 0x28, 0x00, 0x01, 0x40};
+    std::copy(std::begin(header), std::end(header), part.begin());
     bus_.sendToProgram("COM3", part, 3000, this);
   }
 
