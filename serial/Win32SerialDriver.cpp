@@ -26,19 +26,6 @@ std::string systemText(DWORD err) {
 }  // namespace
 
 // The same words as the POSIX driver's; the two drivers are never linked together.
-const char* describe(SerialError error) {
-  switch (error) {
-    case SerialError::None: return "no error";
-    case SerialError::NotFound: return "no such port";
-    case SerialError::Busy: return "the port is in use by another program";
-    case SerialError::PermissionDenied: return "no permission to open the port";
-    case SerialError::Vanished: return "the port has gone away";
-    case SerialError::LineSettings: return "the port refused 9600 8N1";
-    case SerialError::Other: return "serial port error";
-  }
-  return "serial port error";
-}
-
 std::string win32DeviceName(int portNumber) {
   const std::string com = "COM" + std::to_string(portNumber);
   return portNumber <= 9 ? com : "//./" + com;
