@@ -10,6 +10,7 @@
 #include "app/WindowAreas.h"
 #include "editing/DelayPanel.h"
 #include "editing/EditingState.h"
+#include "editing/EditingWiring.h"
 #include "editing/EqualizerPanel.h"
 #include "editing/FilterPanel.h"
 #include "editing/LevelPanel.h"
@@ -64,6 +65,11 @@ class TForm1 {
   ResponseGraph graph;
   Connection connection;
   // Editing behaviour (equaliser, filters, levels, delays) is wired below this line.
+  EditingWiring editingWiring{image, editing, {equalizer, filters, levels, delays}, graph, pump,
+                              address,
+                              {areas.RzGroupBox1, areas.waitProgress,
+                               {areas.RzGroupBox8, areas.GroupBox2, areas.GroupBox3, areas.RzGroupBox12}},
+                              connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
   // Device search, DeviceId and BroadcastMode below this line.
 

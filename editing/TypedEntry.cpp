@@ -34,7 +34,7 @@ class TypedEntry::EventFilter final : public QObject {
       }
       case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
-        return entry_.keyPressed(edit, key->key(), key->text());
+        return entry_.keyPressed(edit, key->key(), key->modifiers(), key->text());
       }
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -104,11 +104,14 @@ void TypedEntry::run(QLineEdit* edit) {
   e->field.accept(edit);
 }
 
-bool TypedEntry::keyPressed(QLineEdit* edit, int key, const QString& text) {
+bool TypedEntry::keyPressed(QLineEdit* edit, int key, Qt::KeyboardModifiers modifiers,
+                            const QString& text) {
   const Entry* e = find(edit);
   if (!e) return false;
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-  const bool types = !text.isEmpty() && text.at(0).isPrint();
+  // Ctrl+V, Ctrl+A and the like are commands, whatever text the keyboard attaches to them.
+  const bool shortcut = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  const bool types = !shortcut && !text.isEmpty() && text.at(0).isPrint();
   if ((types || enter || key == Qt::Key_Backspace) && e->field.selectAllWhenUnparsable &&
       !number(edit)) {
     edit->selectAll();

@@ -59,7 +59,7 @@ class TypedEntry {
   void focusEntered(QLineEdit* edit);
   void focusLost(QLineEdit* edit);
   // True when the key was consumed.
-  bool keyPressed(QLineEdit* edit, int key, const QString& text);
+  bool keyPressed(QLineEdit* edit, int key, Qt::KeyboardModifiers modifiers, const QString& text);
   void selectAllOnClick(QLineEdit* edit);
 
  private:

@@ -1,0 +1,167 @@
+#include "editing/EqualizerEditing.h"
+
+#include <span>
+
+#include "editing/ChannelFrames.h"
+#include "editing/SendBand.h"
+#include "graph/ParameterScales.h"
+#include "graph/ValueFormat.h"
+
+namespace lyra {
+
+namespace {
+
+std::span<const double> scaleOf(BandField field) {
+  switch (field) {
+    case BandField::Frequency:
+      return FrequencyScale;
+    case BandField::Q:
+      return QScale;
+    case BandField::Gain:
+      break;
+  }
+  return GainScale;
+}
+
+// The index an edit shows; the gain is the one the band's type uses.
+int indexOf(const EqBand& band, BandField field) {
+  switch (field) {
+    case BandField::Frequency:
+      return band.frequency;
+    case BandField::Q:
+      return band.q;
+    case BandField::Gain:
+      break;
+  }
+  return EffectiveGain(band);
+}
+
+void setIndex(EqBand& band, BandField field, int index) {
+  switch (field) {
+    case BandField::Frequency:
+      band.frequency = static_cast<std::uint8_t>(index);
+      return;
+    case BandField::Q:
+      band.q = static_cast<std::uint8_t>(index);
+      return;
+    case BandField::Gain:
+      (band.type == kPeakingBand ? band.peqGain : band.shelfGain) =
+          static_cast<std::uint16_t>(index);
+      return;
+  }
+}
+
+}  // namespace
+
+EqualizerEditing::EqualizerEditing(EditingContext& context, EqualizerPanel& panel)
+    : c_(context), panel_(panel) {
+  for (int r = 0; r < kBandsPerWay; ++r) {
+    EqualizerPanel::Row& row = panel_.rows[static_cast<std::size_t>(r)];
+    const struct {
+      BandField field;
+      QLineEdit* edit;
+      SpinButtons spin;
+    } fields[] = {{BandField::Frequency, row.frequency, row.frequencySpin},
+                  {BandField::Q, row.q, row.qSpin},
+                  {BandField::Gain, row.gain, row.gainSpin}};
+    for (const auto& f : fields) {
+      const BandField field = f.field;
+      c_.typed.add(f.edit, {.allowMinus = field == BandField::Gain,
+                            .accept = [this, r, field](QLineEdit*) { bandEditAccepted(r, field); }});
+      for (QToolButton* b : {f.spin.downLeft, f.spin.upRight}) b->setAutoRepeat(true);
+      QObject::connect(f.spin.downLeft, &QToolButton::clicked,
+                       [this, r, field] { bandSpinClick(r, field, -1); });
+      QObject::connect(f.spin.upRight, &QToolButton::clicked,
+                       [this, r, field] { bandSpinClick(r, field, +1); });
+    }
+    // activated: chosen by the user; the panel's own fill after a decode sends nothing.
+    QObject::connect(row.type, &QComboBox::activated, [this, r] { typeChange(r); });
+    QObject::connect(row.bypass, &QCheckBox::clicked, [this, r] { bypassClick(r); });
+  }
+  QObject::connect(panel_.RzButton98, &QPushButton::clicked, [this] { RzButton98Click(); });
+}
+
+BandSlot EqualizerEditing::slotOf(int row) const { return ToBandSlot(c_.selectedWay(), row); }
+
+QLineEdit* EqualizerEditing::editOf(int row, BandField field) const {
+  const EqualizerPanel::Row& r = panel_.rows[static_cast<std::size_t>(row)];
+  switch (field) {
+    case BandField::Frequency:
+      return r.frequency;
+    case BandField::Q:
+      return r.q;
+    case BandField::Gain:
+      break;
+  }
+  return r.gain;
+}
+
+QString EqualizerEditing::shownValue(int row, BandField field) const {
+  const double value = ValueOf(scaleOf(field), indexOf(c_.image.band(slotOf(row)), field));
+  switch (field) {
+    case BandField::Frequency:
+      return QString::fromStdString(FormatFrequency(value));
+    case BandField::Q:
+      return QString::fromStdString(FormatQ(value));
+    case BandField::Gain:
+      break;
+  }
+  return QString::fromStdString(FormatDb(value));
+}
+
+void EqualizerEditing::redrawAndSend(int row) {
+  const BandSlot slot = slotOf(row);
+  c_.graph.CurrentBandSlot = slot;
+  c_.graph.RedrawBand(slot, c_.image.band(slot).type);
+  sendBand(c_.pump, c_.image, slot, panel_.rows[static_cast<std::size_t>(row)].bypass->isChecked(),
+           c_.address.BusAddress);
+}
+
+void EqualizerEditing::bandEditAccepted(int row, BandField field) {
+  QLineEdit* edit = editOf(row, field);
+  const std::optional<TypedNumber> typed = TypedEntry::number(edit);
+  if (!typed) {
+    // Back to the value the band holds. That is the text the edit had when it was entered,
+    // unless a spin click or a marker drag changed the band since; then it is the newer value.
+    c_.typed.showValue(edit, shownValue(row, field));
+    return;
+  }
+  // NearestIndex clamps to the table's ends: 25000 Hz is 21900 Hz, Q 40 is 36, -30 dB is -24 dB.
+  setIndex(c_.image.band(slotOf(row)), field, NearestIndex(scaleOf(field), typed->value));
+  c_.typed.showValue(edit, shownValue(row, field));
+  redrawAndSend(row);
+}
+
+void EqualizerEditing::bandSpinClick(int row, BandField field, int step) {
+  EqBand& band = c_.image.band(slotOf(row));
+  const int last = static_cast<int>(scaleOf(field).size()) - 1;
+  const int index = indexOf(band, field) + step;
+  if (index < 0 || index > last) return;  // at the end of the scale the click does nothing
+  setIndex(band, field, index);
+  c_.typed.showValue(editOf(row, field), shownValue(row, field));
+  redrawAndSend(row);
+}
+
+void EqualizerEditing::typeChange(int row) {
+  EqBand& band = c_.image.band(slotOf(row));
+  const int type = panel_.rows[static_cast<std::size_t>(row)].type->currentIndex();
+  if (type < 0 || type == band.type) return;  // the same type chosen again changes nothing
+  band.type = static_cast<std::uint8_t>(type);
+  // Both gains stay in the image; the edit shows the one the new type uses.
+  c_.typed.showValue(editOf(row, BandField::Gain), shownValue(row, BandField::Gain));
+  redrawAndSend(row);
+}
+
+void EqualizerEditing::bypassClick(int row) {
+  if (panel_.suppressBypassClicks) return;
+  redrawAndSend(row);  // the image keeps its gain; the graph and the frame read the box
+}
+
+void EqualizerEditing::RzButton98Click() {
+  std::uint8_t& flag = c_.image.main.bassEnhancer;
+  flag = flag == 1 ? 0 : 1;
+  panel_.showBassEnhancer(flag);
+  sendChannel(c_.pump, c_.image, Way::Main, c_.address.BusAddress);
+}
+
+}  // namespace lyra

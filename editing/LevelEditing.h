@@ -1,0 +1,41 @@
+#pragma once
+// The behaviour of "SYSTEM" (the Main Way's level slider, typed level, Mute and polarity) and
+// "SATELLITE LEVEL" (the High Way's). Every change is sent at once in the Way's channel frame.
+//
+// The system slider's position p means -0.2 p dB and 301 means muted; systemLevel = 301 - p.
+// Mute remembers the level it silenced in savedSystemLevel and brings it back on the second
+// press; while the Mute button itself moves the slider, the from-Mute flag keeps the slider's
+// handling from overwriting that memory.
+
+#include "editing/EditingContext.h"
+#include "editing/LevelPanel.h"
+
+namespace lyra {
+
+class LevelEditing {
+ public:
+  LevelEditing(EditingContext& context, LevelPanel& panel);
+
+  void TrackBar1Change();
+  void btn1Click();      // system "Mute"
+  void RzButton6Click(); // system polarity
+  void edt3Exit();       // typed system level, on focus loss and Enter
+  void trckbr1Change();
+  void btn3Click();      // satellite "Mute"
+  void btn2Click();      // satellite polarity
+  void edt2Exit();       // typed satellite level, on focus loss and Enter
+
+  bool fromMute() const { return fromMute_; }
+
+ private:
+  void showSystemLevel(int position);
+  void showSatelliteLevel(int position);
+  void sendMain();
+  void sendHigh();
+
+  EditingContext& c_;
+  LevelPanel& panel_;
+  bool fromMute_ = false;
+};
+
+}  // namespace lyra
