@@ -86,7 +86,8 @@ void TForm1::startUp() {
   QObject::connect(areas.RzComboBox6, &QComboBox::currentIndexChanged,
                    [this] { RzComboBox6Change(); });
   QObject::connect(areas.exitAction, &QAction::triggered, [this] { window_.close(); });
-  QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [this] { SearchCancel = true; });
+  QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &window_,
+                   [this] { SearchCancel = true; });
   timers.Timer124.onTick = [this] { Timer124Timer(); };
   timers.tmr1.onTick = [this] {
     timers.tmr1.stop();
@@ -189,26 +190,8 @@ void TForm1::RzComboBox6Change() {
 
 void TForm1::Timer124Timer() {
   timers.Timer124.stop();
-  // The device search of the bus is not part of the window yet: end it at once.
-  endStartupSearch();
-}
-
-void TForm1::endStartupSearch() {
-  for (QWidget* w : {static_cast<QWidget*>(areas.RzGroupBox8), static_cast<QWidget*>(areas.RzGroupBox12),
-                     static_cast<QWidget*>(areas.GroupBox2), static_cast<QWidget*>(areas.GroupBox3)}) {
-    w->show();
-  }
-  areas.fileMenu->menuAction()->setVisible(true);
-  areas.helpMenu->menuAction()->setVisible(true);
-  areas.searchProgressBox->hide();
-  flags.Searching = 0;
-  areas.searchResultLabel->setText("search result :none     ");
-  areas.searchResultList->hide();
-  areas.searchResultBox->show();
-  areas.searchResultBox->raise();
-  areas.RzGroupBox12->hide();
-  areas.Image20->show();
-  timers.tmr1.start();
+  // DeviceIds 1..10 on every port; then the areas and menus show, with the result for 3 s.
+  search.Timer124Timer();
 }
 
 }  // namespace lyra

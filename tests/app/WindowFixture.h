@@ -27,7 +27,8 @@ class WindowFixture : public ::testing::Test {
   // Adds a device on the port before the window starts; call from the test's constructor or
   // before startWindow().
   DeviceModel& addDevice(int deviceId);
-  // Makes the window and lets its start-up (port list, start-up search) run.
+  // Makes the window and lets its start-up (port list, start-up search) run; what the search
+  // wrote is forgotten, so written() begins with the test's own frames.
   void startWindow();
   void clickConnect();
   // The frames the program wrote, with their virtual times in ms.
