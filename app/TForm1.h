@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Connection.h"
+#include "app/DeviceSearch.h"
 #include "app/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "editing/DelayPanel.h"
@@ -72,6 +73,8 @@ class TForm1 {
                               connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
   // Device search, DeviceId and BroadcastMode below this line.
+  DeviceSearch search{areas, scheduler, timers,     link,    portList,    pump,
+                      flags, parser,    connection, dialogs, SearchCancel};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.
@@ -86,7 +89,6 @@ class TForm1 {
   void wireReplies();
   void fillPortList();
   void Timer124Timer();
-  void endStartupSearch();
   void RzComboBox6Change();
   void showNames();
 };
