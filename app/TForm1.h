@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Connection.h"
+#include "app/DeviceIdentity.h"
 #include "app/DeviceSearch.h"
 #include "app/Dialogs.h"
 #include "app/WindowAreas.h"
@@ -75,6 +76,7 @@ class TForm1 {
   // Device search, DeviceId and BroadcastMode below this line.
   DeviceSearch search{areas, scheduler, timers,     link,    portList,    pump,
                       flags, parser,    connection, dialogs, SearchCancel};
+  DeviceIdentity identity{areas, timers, link, pump, address, flags, image, dialogs};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.
