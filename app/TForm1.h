@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "app/BroadcastSwitch.h"
 #include "app/Connection.h"
 #include "app/DeviceIdentity.h"
 #include "app/DeviceSearch.h"
@@ -77,6 +78,7 @@ class TForm1 {
   DeviceSearch search{areas, scheduler, timers,     link,    portList,    pump,
                       flags, parser,    connection, dialogs, SearchCancel};
   DeviceIdentity identity{areas, timers, link, pump, address, flags, image, dialogs};
+  BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.
