@@ -1,6 +1,7 @@
 // LYRAPHONE: controls loudspeaker processors and amplifiers on a serial bus.
 
 #include <QApplication>
+#include <QIcon>
 
 #include "app/TForm1.h"
 #include "serial/LinuxPortSource.h"
@@ -9,6 +10,13 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128, 256})
+    icon.addFile(QString(":/icons/lyraphone-%1.png").arg(size), QSize(size, size));
+  QApplication::setWindowIcon(icon);
+  QApplication::setApplicationName("LYRAPHONE");
+  QApplication::setApplicationVersion("3.2.3");
+  QGuiApplication::setDesktopFileName("lyraphone");
   lyra::QtScheduler scheduler;
   lyra::PosixSerialDriver driver;
   lyra::LinuxPortSource ports;
