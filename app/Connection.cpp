@@ -100,6 +100,11 @@ void Connection::Button3Click() {
   }
 }
 
+void Connection::disconnectNow() {
+  setCaption(kDisconnect);
+  Button3Click();
+}
+
 std::string Connection::openFailureDetail() const {
   switch (link_.lastError()) {
     case SerialError::PermissionDenied:

@@ -32,6 +32,8 @@ class Connection {
   // The connection state is the button's caption: "Connect" while disconnected.
   bool connected() const;
   void Button3Click();
+  // The initial-data box's close button: whatever the caption says, the button's disconnect runs.
+  void disconnectNow();
 
   // Enables or disables the editing group boxes (the connection and preset area, the PC files
   // area, the graph and the editing pages) with the File and Help menus.

@@ -163,21 +163,7 @@ void TForm1::wireReplies() {
     connection.setEditingEnabled(true);
   };
   h.allBlocksCollected = h.loadFinished;
-  h.namesArrived = [this] { showNames(); };
-}
-
-void TForm1::showNames() {
-  static const char* kLabels[] = {"Pre0:", "Pre1:", "Pre2:", "Pre3:",
-                                  "Pre4:", "Pre5:", "Usr6:", "Usr7:"};
-  areas.RzEdit1->setText(QString::fromLatin1(image.names.shown(0).c_str()));
-  QComboBox* load = areas.RzComboBox10;
-  load->clear();
-  for (int k = 0; k < 8; ++k)
-    load->addItem(QString(kLabels[k]) + QString::fromLatin1(image.names.shown(k).c_str()));
-  load->setCurrentIndex(0);
-  // The save list's change shows the name of the chosen user preset in the name field.
-  areas.RzComboBox11->setCurrentIndex(0);
-  areas.RzEdit1->setText(QString::fromLatin1(image.names.shown(6).c_str()));
+  h.namesArrived = [this] { devicePresets.showNames(); };
 }
 
 void TForm1::RzComboBox6Change() {

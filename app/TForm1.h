@@ -10,6 +10,10 @@
 #include "app/DeviceIdentity.h"
 #include "app/DeviceSearch.h"
 #include "app/Dialogs.h"
+#include "app/DevicePresets.h"
+#include "app/GroupInitialData.h"
+#include "app/PcFiles.h"
+#include "app/PresetExchange.h"
 #include "app/WindowAreas.h"
 #include "editing/DelayPanel.h"
 #include "editing/EditingState.h"
@@ -74,6 +78,12 @@ class TForm1 {
                                {areas.RzGroupBox8, areas.GroupBox2, areas.GroupBox3, areas.RzGroupBox12}},
                               connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
+  PresetExchange presetExchange{areas,    scheduler, timers, link,       pump,
+                                address,  flags,     transfer, image, connection,
+                                dialogs,  [this] { showDecodedPreset(); }};
+  DevicePresets devicePresets{presetExchange};
+  PcFiles pcFiles{presetExchange};
+  GroupInitialData groupInitialData{presetExchange, pcFiles};
   // Device search, DeviceId and BroadcastMode below this line.
   DeviceSearch search{areas, scheduler, timers,     link,    portList,    pump,
                       flags, parser,    connection, dialogs, SearchCancel};
@@ -94,7 +104,6 @@ class TForm1 {
   void fillPortList();
   void Timer124Timer();
   void RzComboBox6Change();
-  void showNames();
 };
 
 }  // namespace lyra

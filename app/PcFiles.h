@@ -1,0 +1,55 @@
+#pragma once
+// Preset files on the PC: the active preset to and from a *.sps file, all twenty stored blocks to
+// and from a *.fps file. Files hold the device's own block texts, so a file written from one
+// device loads into another; the header inside a text is never used, the current BusAddress is.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/PresetExchange.h"
+#include "timing/TimerTable.h"
+
+namespace lyra {
+
+class PcFiles {
+ public:
+  static inline const FileDialogSpec kSaveDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
+  static inline const FileDialogSpec kOpenDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
+  static inline const FileDialogSpec kSaveDialog1{"lyraphone(*.fps)|*.fps", "myallstyle", "fps"};
+  static inline const FileDialogSpec kOpenDialog1{"lyraphonefile(*.fps)|*.fps", "myallstyle",
+                                                  "fps"};
+  // "Save this preset to PC" waits this long for the active block: twice what a connect allows
+  // for the same read.
+  static constexpr int kSaveActiveTimeoutMs = 3000;
+
+  explicit PcFiles(PresetExchange& exchange);
+
+  void Button6Click();  // "Save this preset to PC"
+  void Button4Click();  // "Save all presets to PC"
+  void Button7Click();  // "Load a preset from PC"
+  void Button5Click();  // "Load all presets from PC"
+
+  // The lines of a chosen file, or nothing after a message when it cannot be read. A file far too
+  // large for a preset file counts as damaged. Shared with the group initial data.
+  std::optional<std::vector<std::string>> readChosenFile(const std::string& path);
+
+ private:
+  void FSaveDialog3Timer();
+  void FSaveDialog4Timer();
+  void saveActiveTimeoutTimer();
+  void Timer8Timer();
+  void Timer9Timer();
+  void Timer10Timer();
+  void Timer12Timer();
+  void writeFile(const FileDialogSpec& dialog);
+  void pausePoll();
+  void resumePoll();
+
+  PresetExchange& x_;
+  NamedTimer saveActiveTimeout_;
+  int requestCounter_ = 0;   // save all: the stored block asked for last, 1..20
+  int loadProgressCount_ = 0;  // Timer12 ticks
+};
+
+}  // namespace lyra
