@@ -1,0 +1,222 @@
+// The preset box against a simulated device: loading a slot, saving a user preset's name, the
+// name field.
+
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointingDevice>
+
+#include "tests/app/PresetScenario.h"
+
+namespace lyra::test {
+namespace {
+
+// Qt keeps its input devices in a list made when it is first used. Made before the application,
+// it outlives the application, whose devices leave it when the program exits.
+[[maybe_unused]] const auto kInputDeviceList = QInputDevice::devices().size();
+
+constexpr const char* kLoadQuestion =
+    "Loading a Preset will replace the active\r\nPreset.Do you want to proceed?";
+const std::string kOvertime = "overtime\xEF\xBC\x8Ctry again.";
+
+class PresetSlots : public PresetScenario {
+ protected:
+  void clickLoad(int position) {
+    form->areas.RzComboBox10->setCurrentIndex(position);
+    form->areas.RzButton9->click();
+  }
+  void type(QWidget* w, int key, const QString& text = {}) {
+    // Input devices of the test's own: the system's primary ones would outlive the application.
+    const QInputDevice keyboard;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, 0, 0, 0, text, false, 1, &keyboard);
+    QCoreApplication::sendEvent(w, &press);
+  }
+  void clickInto(QWidget* w) {
+    const QPointingDevice mouse;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(4, 4), QPointF(4, 4), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier, &mouse);
+    QCoreApplication::sendEvent(w, &release);
+  }
+};
+
+TEST_F(PresetSlots, LoadingUsr7SendsIndex8AndShowsTheLoadedPreset) {
+  DeviceModel& device = addDevice(1);
+  device.memory().blocks[7] = distinctPreset();
+  startWindow();
+  connectAndSettle();
+  const std::size_t before = written().size();
+
+  clickLoad(7);
+  EXPECT_EQ(dialogs.questions.back(), kLoadQuestion);
+  EXPECT_TRUE(visible(waitBox()));
+  EXPECT_EQ(waitBox()->pos(), QPoint(208, 232));
+  EXPECT_EQ(progress(), 0);
+  EXPECT_FALSE(editingEnabled());
+  EXPECT_FALSE(form->areas.fileMenu->isEnabled());
+
+  scheduler.advanceMs(2000);
+  const auto loads = framesOf(0xA2, 0x28, before);
+  ASSERT_EQ(loads.size(), 1u);
+  EXPECT_EQ(loads[0].second, loadStoredPreset(0x00, 8));
+  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+  EXPECT_EQ(control<QLineEdit>("RzEdit94")->text(), "102 Hz");
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_FALSE(form->timers.Timer22.isActive());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  // The system record read that follows names the slot.
+  EXPECT_EQ(form->areas.RzLabel14->text(), "Last loaded preset:Usr7         ");
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  clickLoad(0);
+  scheduler.advanceMs(2000);
+  const auto again = framesOf(0xA2, 0x28, before);
+  ASSERT_EQ(again.size(), 2u);
+  EXPECT_EQ(again[1].second[5], 0x01);
+  EXPECT_EQ(form->areas.RzLabel14->text(), "Last loaded preset:Pre0         ");
+}
+
+TEST_F(PresetSlots, ALoadWithoutReplyEndsAfter12sWithTheImageUnchanged) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const PresetImage image = form->image;
+  device.faults().silent = true;
+
+  clickLoad(3);
+  const std::int64_t sentAt = scheduler.nowMs();
+  scheduler.advanceMs(3000);
+  EXPECT_EQ(progress(), 30);
+  scheduler.advanceMs(8900);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(visible(waitBox()));
+  scheduler.advanceMs(200);
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_NEAR(static_cast<double>(dialogs.messages[0].atMs - sentAt), 12000.0, 20.0);
+  EXPECT_EQ(form->image, image);
+  EXPECT_EQ(form->flags.LoadSlotAwaited, 0);
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->timers.sendTimer.isActive());
+}
+
+TEST_F(PresetSlots, LoadAndSaveDoNothingWithoutAPortOrWithoutYes) {
+  addDevice(1);
+  startWindow();
+  clickLoad(2);
+  form->areas.RzButton10->click();
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_TRUE(written().empty());
+
+  connectAndSettle();
+  const std::size_t before = written().size();
+  dialogs.answers.push_back(Dialogs::Answer::No);
+  clickLoad(2);
+  scheduler.advanceMs(100);
+  EXPECT_TRUE(framesOf(0xA2, 0x28, before).empty());
+  EXPECT_FALSE(visible(waitBox()));
+}
+
+TEST_F(PresetSlots, SavingAnEmptyNameAndA19CharacterName) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  std::size_t before = written().size();
+
+  form->areas.RzEdit1->setText("   ");
+  form->areas.RzButton10->click();
+  scheduler.advanceMs(200);
+  auto saves = framesOf(0xA1, 0x27, before);
+  ASSERT_EQ(saves.size(), 1u);
+  EXPECT_EQ(saves[0].second, saveUserPresetName(0x00, 7, ""));
+  EXPECT_EQ(saves[0].second.size(), 32u);
+  EXPECT_EQ(form->areas.RzEdit1->text(), "");
+  EXPECT_EQ(form->areas.RzComboBox10->itemText(6), "Usr6:");
+  EXPECT_EQ(device.memory().names[6], DeviceMemory::nameOf(""));
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Successfully save."});
+  scheduler.advanceMs(1000);  // the system record read after the acknowledgement goes out
+  EXPECT_EQ(framesOf(0xA2, 0x21, before).size(), 1u);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+
+  // Usr7 with a name that fills the field: one zero byte ends it.
+  const std::string name = "Nineteen characters";
+  ASSERT_EQ(name.size(), 19u);
+  form->areas.RzComboBox10->setCurrentIndex(2);
+  form->areas.RzComboBox11->setCurrentIndex(1);
+  form->areas.RzEdit1->setText(QString::fromStdString(name));
+  before = written().size();
+  form->areas.RzButton10->click();
+  scheduler.advanceMs(200);
+  saves = framesOf(0xA1, 0x27, before);
+  ASSERT_EQ(saves.size(), 1u);
+  const Bytes& frame = saves[0].second;
+  EXPECT_EQ(frame[5], 0x08);
+  EXPECT_EQ(std::string(frame.begin() + 10, frame.begin() + 29), name);
+  EXPECT_EQ(frame[29], 0x00);
+  EXPECT_EQ(frame, saveUserPresetName(0x00, 8, name));
+  EXPECT_EQ(form->areas.RzComboBox10->itemText(7), QString("Usr7:") + name.c_str());
+  EXPECT_EQ(form->areas.RzComboBox10->currentIndex(), 2) << "the load list keeps its selection";
+  EXPECT_EQ(form->image.names.shown(7), name);
+  EXPECT_EQ(device.memory().names[7], DeviceMemory::nameOf(name));
+  EXPECT_EQ(dialogs.messages.size(), 2u);
+
+  // The save list shows each user preset's name.
+  form->areas.RzComboBox11->setCurrentIndex(0);
+  EXPECT_EQ(form->areas.RzEdit1->text(), "");
+  form->areas.RzComboBox11->setCurrentIndex(1);
+  EXPECT_EQ(form->areas.RzEdit1->text(), QString::fromStdString(name));
+}
+
+TEST_F(PresetSlots, AnUnacknowledgedSaveShowsNothing) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  device.faults().silent = true;
+  form->areas.RzEdit1->setText("  Rock\t ");
+  form->areas.RzButton10->click();
+  EXPECT_EQ(form->areas.RzEdit1->text(), "Rock");
+  EXPECT_EQ(form->areas.RzComboBox10->itemText(6), "Usr6:Rock");
+  scheduler.advanceMs(1000);
+  EXPECT_EQ(form->flags.SaveAckAwaited, 1);
+  EXPECT_FALSE(form->timers.Timer11.isActive());
+}
+
+TEST_F(PresetSlots, TheNameFieldTakesPrintableAsciiAndSavesOnEnter) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  QLineEdit* field = form->areas.RzEdit1;
+  field->setText("");
+  type(field, Qt::Key_A, "a");
+  type(field, Qt::Key_E, QString::fromUtf8("\xC3\xA9"));  // é
+  type(field, Qt::Key_AsciiTilde, "~");
+  EXPECT_EQ(field->text(), "a~");
+  type(field, Qt::Key_Backspace, "\b");
+  EXPECT_EQ(field->text(), "a");
+
+  // The first click after entering selects the whole name; the next one does not.
+  field->setText("Live");
+  field->deselect();
+  clickInto(field);
+  EXPECT_EQ(field->selectedText(), "Live");
+  field->deselect();
+  clickInto(field);
+  EXPECT_EQ(field->selectedText(), "");
+  QFocusEvent out(QEvent::FocusOut);
+  QCoreApplication::sendEvent(field, &out);
+  clickInto(field);
+  EXPECT_EQ(field->selectedText(), "Live");
+
+  const std::size_t before = written().size();
+  type(field, Qt::Key_Return, "\r");
+  scheduler.advanceMs(200);
+  const auto saves = framesOf(0xA1, 0x27, before);
+  ASSERT_EQ(saves.size(), 1u);
+  EXPECT_EQ(saves[0].second, saveUserPresetName(0x00, 7, "Live"));
+  EXPECT_EQ(field->text(), "Live") << "Enter is not typed into the field";
+}
+
+}  // namespace
+}  // namespace lyra::test
