@@ -113,7 +113,7 @@ bool TypedEntry::keyPressed(QLineEdit* edit, int key, Qt::KeyboardModifiers modi
   const bool shortcut = modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
   const bool types = !shortcut && !text.isEmpty() && text.at(0).isPrint();
   if ((types || enter || key == Qt::Key_Backspace) && e->field.selectAllWhenUnparsable &&
-      !number(edit)) {
+      !IsNumberSoFar(edit->text().toStdString())) {
     edit->selectAll();
   }
   if (enter) {

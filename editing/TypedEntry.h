@@ -34,7 +34,8 @@ class TypedEntry {
     // Levels and delays: Enter sets the re-arm flag; otherwise it makes the new text the baseline.
     bool enterRearms = false;
     // Levels and delays: a key typed while the text is not a number (it still carries its unit)
-    // first selects the whole text, so the key replaces it.
+    // first selects the whole text, so the key replaces it. A number being typed ("-", "0.")
+    // is kept, or "-3" could never be typed: the "3" would replace the "-".
     bool selectAllWhenUnparsable = false;
     // Runs on Enter and on focus loss, unless the text equals the BaselineText.
     std::function<void(QLineEdit*)> accept;

@@ -56,6 +56,14 @@ std::optional<TypedNumber> ParseTypedNumber(std::string_view text) {
   return n;
 }
 
+bool IsNumberSoFar(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  const std::size_t point = text.find('.');
+  const auto allDigits = [](std::string_view s) { return std::all_of(s.begin(), s.end(), IsDigit); };
+  return allDigits(text.substr(0, point)) &&
+         (point == std::string_view::npos || allDigits(text.substr(point + 1)));
+}
+
 int SystemSliderPositionFromTyped(const TypedNumber& db) {
   const std::int64_t above = Clamp(db.nanos, -60 * kNano, 0) + 60 * kNano;  // 0..60 dB
   const auto level = static_cast<int>(above * 5 / kNano) + 1;            // 1..301

@@ -28,6 +28,9 @@ struct TypedNumber {
 };
 
 std::optional<TypedNumber> ParseTypedNumber(std::string_view text);
+// A number or the beginning of one ("", "-", ".", "-."): what a user may have typed so far.
+// Anything else (a unit, "Mute") is a text the program wrote, which a typed key replaces.
+bool IsNumberSoFar(std::string_view text);
 
 // Typed system level (dB) -> TrackBar1 position 0..300: clamped to -60..0 dB, then
 // L = trunc((dB + 60) * 5) + 1 and the position is 301 - L. Never 301: typing never mutes.

@@ -32,6 +32,15 @@ TEST(TypedNumber, ValueAndBillionthsAgree) {
   EXPECT_EQ(ParseTypedNumber("-99999999999999999999")->nanos, -TypedNumber::kSaturatedNanos);
 }
 
+TEST(TypedNumber, NumbersBeingTypedAreToldFromTextsTheProgramWrote) {
+  for (const char* soFar : {"", "-", ".", "-.", "-3", "0.", "12.5"}) {
+    EXPECT_TRUE(IsNumberSoFar(soFar)) << soFar;
+  }
+  for (const char* written : {"0.000 ms", "-3.0 dB", "Mute", "1.2.3", "3-", "--"}) {
+    EXPECT_FALSE(IsNumberSoFar(written)) << written;
+  }
+}
+
 int System(const char* db) { return SystemSliderPositionFromTyped(*ParseTypedNumber(db)); }
 int Satellite(const char* db) { return SatelliteLevelFromTyped(*ParseTypedNumber(db)); }
 int Delay(const char* ms) { return DelayStepsFromTyped(*ParseTypedNumber(ms)); }
