@@ -1,0 +1,64 @@
+// Whatever a broken cable or a confused device sends: bytes arrive on the simulated line in
+// arbitrary chunks, go through the serial link's receive path into ReceiveText, and the reply
+// parser and the block decoder take what they recognise. The waiting flags are set at random, as
+// if any operation could be waiting.
+//
+// Input: a byte of flags, then chunks, each a length byte followed by that many bytes.
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "preset/ReplyParser.h"
+#include "sim/SimBus.h"
+#include "timing/VirtualScheduler.h"
+
+namespace {
+
+struct Program {
+  lyra::VirtualScheduler scheduler;
+  lyra::TimerTable timers{scheduler};
+  lyra::SimBus bus{scheduler};
+  std::unique_ptr<lyra::SerialDriver> driver = bus.makeDriver();
+  lyra::SerialLink link{*driver, scheduler};
+  lyra::BusAddressing address;
+  lyra::SendPump pump{timers, link, address};
+  lyra::PresetImage image;
+  lyra::WaitingFlags flags;
+  lyra::PresetTransfer transfer;
+  lyra::ReplyParser parser{link, image, timers, pump, address, flags, transfer};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  Program p;
+  p.bus.addPort("COM1");
+  if (!p.link.openPort("COM1")) std::abort();
+  p.link.startReader();
+  p.link.replyParser = [&p] {
+    p.parser.parseReplies();
+    // No reply is as long as this: the parser throws such text away before it grows further.
+    if (p.link.ReceiveText.size() >= 1000) std::abort();
+  };
+  const std::uint8_t f = data[0];
+  p.flags = {f & 1, (f >> 1) & 1, (f >> 2) & 1, (f >> 3) & 1, (f >> 4) & 1, (f >> 5) & 1,
+             (f >> 6) & 1};
+  std::size_t at = 1;
+  while (at < size) {
+    const std::size_t length = data[at++];
+    const std::size_t n = std::min(length, size - at);
+    p.bus.sendToProgram("COM1", std::vector<std::uint8_t>(data + at, data + at + n));
+    at += n;
+    // Sometimes the next chunk follows at once, sometimes after a pause of a few polls.
+    p.scheduler.advanceMs(n % 3 == 0 ? 2 : 120);
+  }
+  p.scheduler.advanceMs(600);
+  // Whatever came in, every band index stays inside its scale.
+  for (const lyra::EqBand& b : p.image.bands)
+    if (b.frequency > 243 || b.q > 179 || b.peqGain > 180 || b.shelfGain > 180 || b.type > 2)
+      std::abort();
+  if (p.transfer.collectedBlocks > 20) std::abort();
+  return 0;
+}
