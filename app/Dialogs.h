@@ -28,8 +28,8 @@ class Dialogs {
   // A modal question with a warning icon; closing the box counts as No or Cancel.
   virtual Answer question(const std::string& text, Buttons buttons) = 0;
   // The chosen path, or nothing when the user cancels. Saving asks before overwriting.
-  virtual std::optional<std::string> openFile(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> saveFile(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> openFile(const FileDialogSpec& options) = 0;
+  virtual std::optional<std::string> saveFile(const FileDialogSpec& options) = 0;
 };
 
 // "\r\n" and a lone "\r" as the "\n" that Qt breaks lines on.

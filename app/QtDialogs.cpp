@@ -24,10 +24,10 @@ namespace {
 QString qt(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 // "lyraphonefile(*.sps)|*.sps" becomes Qt's "lyraphonefile(*.sps) (*.sps)".
-QString qtFilter(const FileDialogSpec& spec) {
-  const auto bar = spec.filter.find('|');
-  if (bar == std::string::npos) return qt(spec.filter);
-  return qt(spec.filter.substr(0, bar)) + " (" + qt(spec.filter.substr(bar + 1)) + ")";
+QString qtFilter(const FileDialogSpec& options) {
+  const auto bar = options.filter.find('|');
+  if (bar == std::string::npos) return qt(options.filter);
+  return qt(options.filter.substr(0, bar)) + " (" + qt(options.filter.substr(bar + 1)) + ")";
 }
 
 }  // namespace
@@ -48,23 +48,23 @@ Dialogs::Answer QtDialogs::question(const std::string& text, Buttons buttons) {
   return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
 }
 
-std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& spec) {
+std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& options) {
   QFileDialog dialog(parent_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilter(qtFilter(spec));
-  dialog.setDefaultSuffix(qt(spec.defaultExtension));
-  dialog.selectFile(qt(spec.defaultName));
+  dialog.setNameFilter(qtFilter(options));
+  dialog.setDefaultSuffix(qt(options.defaultExtension));
+  dialog.selectFile(qt(options.defaultName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }
 
-std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& spec) {
+std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& options) {
   QFileDialog dialog(parent_);
   dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before overwriting an existing file
-  dialog.setNameFilter(qtFilter(spec));
-  dialog.setDefaultSuffix(qt(spec.defaultExtension));
-  dialog.selectFile(qt(spec.defaultName));
+  dialog.setNameFilter(qtFilter(options));
+  dialog.setDefaultSuffix(qt(options.defaultExtension));
+  dialog.selectFile(qt(options.defaultName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
 }

@@ -12,8 +12,8 @@ class QtDialogs final : public Dialogs {
   explicit QtDialogs(QWidget* parent) : parent_(parent) {}
   void message(const std::string& text, const std::string& detail) override;
   Answer question(const std::string& text, Buttons buttons) override;
-  std::optional<std::string> openFile(const FileDialogSpec& spec) override;
-  std::optional<std::string> saveFile(const FileDialogSpec& spec) override;
+  std::optional<std::string> openFile(const FileDialogSpec& options) override;
+  std::optional<std::string> saveFile(const FileDialogSpec& options) override;
 
  private:
   QWidget* parent_;

@@ -41,8 +41,8 @@ class ScriptedDialogs final : public Dialogs {
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> openFile(const FileDialogSpec& spec) override { return nextPath(spec); }
-  std::optional<std::string> saveFile(const FileDialogSpec& spec) override { return nextPath(spec); }
+  std::optional<std::string> openFile(const FileDialogSpec& options) override { return nextPath(options); }
+  std::optional<std::string> saveFile(const FileDialogSpec& options) override { return nextPath(options); }
 
   std::vector<std::string> messageTexts() const {
     std::vector<std::string> t;
@@ -51,8 +51,8 @@ class ScriptedDialogs final : public Dialogs {
   }
 
  private:
-  std::optional<std::string> nextPath(const FileDialogSpec& spec) {
-    fileDialogs.push_back(spec);
+  std::optional<std::string> nextPath(const FileDialogSpec& options) {
+    fileDialogs.push_back(options);
     if (filePaths.empty()) return std::nullopt;
     auto p = filePaths.front();
     filePaths.pop_front();
