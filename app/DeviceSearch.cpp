@@ -120,6 +120,7 @@ void DeviceSearch::probeAllPorts(const Plan& plan) {
 
 bool DeviceSearch::probePort(const Plan& plan, std::size_t entry, int k, int portCount) {
   link_.PortNumber = numbers_[entry];
+  probedAddress_ = -1;  // nothing heard on this port counts until its first probe
   if (link_.PortOpen()) {
     if (!attempt([this] { link_.closePort(); }) && plan.errorsEndSearch) return false;
     scheduler_.waitPumping(kReopenWaitMs);
