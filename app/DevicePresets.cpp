@@ -9,8 +9,8 @@ namespace lyra {
 
 namespace {
 
-constexpr const char* kSlotLabels[] = {"Pre0:", "Pre1:", "Pre2:", "Pre3:",
-                                       "Pre4:", "Pre5:", "Usr6:", "Usr7:"};
+constexpr const char* kSlotLabels[] = {
+    "Pre0:", "Pre1:", "Pre2:", "Pre3:", "Pre4:", "Pre5:", "Usr6:", "Usr7:"};
 constexpr int kShownNames = 8;
 constexpr int kFirstUserSlot = 7;  // Usr6 on the wire; Usr7 is 8
 constexpr int kProgressTicks = 10;
@@ -25,7 +25,9 @@ QString trimmedName(const QString& text) {
   return text.mid(first, last - first);
 }
 
-bool isNameCharacter(QChar c) { return c.unicode() >= 0x20 && c.unicode() <= 0x7E; }
+bool isNameCharacter(QChar c) {
+  return c.unicode() >= 0x20 && c.unicode() <= 0x7E;
+}
 
 }  // namespace
 

@@ -151,7 +151,8 @@ bool GroupInitialData::eventFilter(QObject* watched, QEvent* event) {
   }
   if (key->key() == Qt::Key_Backspace) return false;
   const QString typed = key->text();
-  return std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.unicode() < '0' || c.unicode() > '9'; });
+  return std::any_of(typed.begin(), typed.end(),
+                     [](QChar c) { return c.unicode() < '0' || c.unicode() > '9'; });
 }
 
 }  // namespace lyra

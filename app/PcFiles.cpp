@@ -16,7 +16,8 @@ constexpr const char* kReadFailedText = "The file could not be read.";
 }  // namespace
 
 PcFiles::PcFiles(PresetExchange& exchange)
-    : x_(exchange), saveActiveTimeout_(exchange.scheduler, "saveActiveTimeout", kSaveActiveTimeoutMs) {
+    : x_(exchange),
+      saveActiveTimeout_(exchange.scheduler, "saveActiveTimeout", kSaveActiveTimeoutMs) {
   WindowAreas& a = x_.areas;
   QObject::connect(a.Button6, &QPushButton::clicked, [this] { Button6Click(); });
   QObject::connect(a.Button4, &QPushButton::clicked, [this] { Button4Click(); });
@@ -233,7 +234,8 @@ void PcFiles::Timer10Timer() {
   x_.timers.Timer1.stop();
   x_.timers.intimer.stop();
   PresetTransfer& t = x_.transfer;
-  if (t.UploadCounter < 0 || static_cast<std::size_t>(t.UploadCounter) >= t.presetList.size()) return;
+  if (t.UploadCounter < 0 || static_cast<std::size_t>(t.UploadCounter) >= t.presetList.size())
+    return;
   t.UploadText = t.presetList[static_cast<std::size_t>(t.UploadCounter)];
   const int n = ++t.UploadCounter;
   x_.writeUploadHeader(UploadTarget::StoredBlock(static_cast<std::uint8_t>(n)));

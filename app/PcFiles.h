@@ -48,7 +48,7 @@ class PcFiles {
 
   PresetExchange& x_;
   NamedTimer saveActiveTimeout_;
-  int requestCounter_ = 0;   // save all: the stored block asked for last, 1..20
+  int requestCounter_ = 0;     // save all: the stored block asked for last, 1..20
   int loadProgressCount_ = 0;  // Timer12 ticks
 };
 

@@ -20,9 +20,13 @@ void PresetExchange::showWaitBox(int percent) {
   areas.RzGroupBox1->raise();
 }
 
-void PresetExchange::setProgress(int percent) { areas.waitProgress->setValue(percent); }
+void PresetExchange::setProgress(int percent) {
+  areas.waitProgress->setValue(percent);
+}
 
-void PresetExchange::hideWaitBox() { areas.RzGroupBox1->hide(); }
+void PresetExchange::hideWaitBox() {
+  areas.RzGroupBox1->hide();
+}
 
 void PresetExchange::sendRequest(const Frame& frame) {
   pump.sendNow(frame, SendPump::ReceiveText::Clear);

@@ -77,8 +77,8 @@ namespace {
 // creates it exclusively, so a clash fails instead of overwriting someone else's file.
 fs::path temporaryNameFor(const fs::path& target, int attempt) {
   static std::atomic<unsigned> counter{0};
-  const auto ticks = static_cast<unsigned long long>(
-      std::chrono::steady_clock::now().time_since_epoch().count());
+  const auto ticks =
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   const unsigned long long salt = ticks ^ (static_cast<unsigned long long>(++counter) << 40) ^
                                   static_cast<unsigned long long>(attempt);
   char suffix[20];
@@ -90,7 +90,8 @@ fs::path temporaryNameFor(const fs::path& target, int attempt) {
 
 }  // namespace
 
-std::optional<std::string> WriteTextLines(const fs::path& path, const std::vector<std::string>& lines) {
+std::optional<std::string> WriteTextLines(const fs::path& path,
+                                          const std::vector<std::string>& lines) {
   std::string content;
   for (const std::string& line : lines) {
     content += line;

@@ -14,7 +14,9 @@ namespace lyra::detail {
 
 namespace {
 
-std::string reason(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string reason(int error) {
+  return std::error_code(error, std::generic_category()).message();
+}
 
 bool writeAll(int fd, std::string_view content) {
   while (!content.empty()) {

@@ -3,6 +3,7 @@
 // the frames the program wrote and to give a device a preset of its own.
 
 #include <optional>
+#include <string>
 
 #include "protocol/CommandFrame.h"
 #include "tests/app/WindowFixture.h"
@@ -41,6 +42,24 @@ class PresetScenario : public WindowFixture {
     (void)m.writeRow(0x05, 0, row);
     m.active[300] = marker;
     return m.active;
+  }
+
+  // The PresetBlockText a device at busAddress sends for data, as it stands in a preset file.
+  static std::string blockText(std::uint8_t busAddress, std::uint8_t index, std::uint8_t group,
+                               const PresetData& data) {
+    Bytes frame = {0xA5, 0xA5, 0xA5, busAddress, 0x52, index, group, 0x00, 0x01, 0x40};
+    frame.insert(frame.end(), data.begin(), data.end());
+    std::uint8_t checksum = 0;
+    for (std::size_t i = 3; i < frame.size(); ++i) checksum ^= frame[i];
+    frame.push_back(checksum);
+    frame.push_back(0xAA);
+    static const char* kHex = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t b : frame) {
+      text += kHex[b >> 4];
+      text += kHex[b & 0x0F];
+    }
+    return text;
   }
 
   QWidget* waitBox() const { return form->areas.RzGroupBox1; }

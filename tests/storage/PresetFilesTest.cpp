@@ -31,8 +31,8 @@ TEST(SplitTextLines, EveryLineEndOfEverySystemEndsALine) {
 }
 
 TEST(SinglePresetFile, ATextSplitOverTwoLinesJoinsToTheOneLineText) {
-  const Lines split = SplitTextLines(kExampleBlock.substr(0, 332) + "\r\n" +
-                                     kExampleBlock.substr(332) + "\r\n");
+  const Lines split =
+      SplitTextLines(kExampleBlock.substr(0, 332) + "\r\n" + kExampleBlock.substr(332) + "\r\n");
   ASSERT_EQ(split.size(), 2u);
   EXPECT_EQ(JoinLines(split), kExampleBlock);
   EXPECT_TRUE(IsValidPresetBlockText(JoinLines(split)));

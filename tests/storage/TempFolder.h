@@ -23,8 +23,9 @@ class TempFolder {
  public:
   TempFolder() {
     std::random_device seed;
-    std::mt19937_64 random(seed() ^ static_cast<std::uint64_t>(
-                                        std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::mt19937_64 random(
+        seed() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const auto base = std::filesystem::temp_directory_path();
     do {
       path_ = base / ("lyraphone-test-" + std::to_string(random()));

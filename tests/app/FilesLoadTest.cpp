@@ -1,0 +1,204 @@
+// Loading presets from the PC into a simulated device: one preset, all twenty stored blocks,
+// damaged files, and a round trip from one device to another.
+
+#include "preset/PresetUpload.h"
+#include "tests/app/PresetScenario.h"
+#include "tests/storage/TempFolder.h"
+
+namespace lyra::test {
+namespace {
+
+class FilesLoad : public PresetScenario {
+ protected:
+  std::string write(const std::string& name, const std::string& bytes) {
+    WriteBytes(folder / name, bytes);
+    return (folder / name).string();
+  }
+  // Twenty blocks as a device at busAddress sends them, block n marked with n.
+  std::vector<PresetData> markedBlocks() const {
+    std::vector<PresetData> blocks;
+    for (int n = 1; n <= 20; ++n) {
+      blocks.push_back(distinctPreset(static_cast<std::uint8_t>(0x80 + n)));
+    }
+    return blocks;
+  }
+  std::string allPresetsFile(const std::vector<PresetData>& blocks, std::uint8_t busAddress) const {
+    std::string file;
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+      file += blockText(busAddress, static_cast<std::uint8_t>(i + 1), 0x29, blocks[i]) + "\r\n";
+    return file;
+  }
+  std::size_t uploadsSince(std::size_t before) const {
+    return framesOf(0xA1, 0x28, before).size() + framesOf(0xA1, 0x29, before).size();
+  }
+  TempFolder folder;
+};
+
+TEST_F(FilesLoad, APresetFromADeviceAt05LoadsIntoOneAt00InOneOrTwoLines) {
+  const PresetData data = distinctPreset();
+  const std::string text = blockText(0x05, 0x00, 0x28, data);
+  for (const std::string& file :
+       {text + "\r\n", text.substr(0, 332) + "\r\n" + text.substr(332) + "\n"}) {
+    SCOPED_TRACE(file.size());
+    devices.clear();
+    form.reset();
+    DeviceModel& device = addDevice(1);
+    startWindow();
+    connectAndSettle();
+    const std::size_t before = written().size();
+    dialogs.filePaths.push_back(write("mystyle.sps", file));
+
+    form->areas.Button7->click();  // runs the whole load, its waits included
+    EXPECT_EQ(dialogs.fileDialogs.back().filter, "lyraphonefile(*.sps)|*.sps");
+    EXPECT_EQ(dialogs.fileDialogs.back().defaultName, "mystyle");
+    const auto all = written();
+    const auto header = BuildUploadHeader(0x00, UploadTarget::ActivePreset());
+    const auto body = BuildUploadBody(text, 0x00, UploadTarget::ActivePreset());
+    ASSERT_TRUE(body.has_value());
+    ASSERT_EQ(all.size(), before + 2);
+    EXPECT_EQ(all[before].second, Bytes(header.begin(), header.end()));
+    EXPECT_EQ(all[before + 1].second, Bytes(body->begin(), body->end()));
+    EXPECT_EQ(all[before + 1].first - all[before].first, 100);
+    EXPECT_EQ(device.memory().active, data);
+    EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+    EXPECT_EQ(control<QLineEdit>("RzEdit94")->text(), "102 Hz");
+    EXPECT_FALSE(visible(waitBox()));
+    EXPECT_TRUE(editingEnabled());
+    EXPECT_TRUE(form->timers.Timer1.isActive());
+    EXPECT_GE(scheduler.nowMs() - all[before].first, 8000) << "the poll waits for the device";
+    EXPECT_TRUE(dialogs.messages.empty());
+  }
+}
+
+TEST_F(FilesLoad, EveryDamagedPresetFileSendsNothing) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const PresetImage image = form->image;
+  const std::string good = blockText(0x00, 0x00, 0x28, distinctPreset());
+  std::string withG = good;
+  withG[101] = 'G';
+  const std::string cases[] = {"",
+                               "\r\n",
+                               good + "00\r\n",
+                               withG + "\r\n",
+                               good.substr(0, 663) + "\r\n",
+                               good + "\r\n" + good + "\r\n"};
+  for (const std::string& file : cases) {
+    SCOPED_TRACE(file.size());
+    const std::size_t before = written().size();
+    const std::size_t shown = dialogs.messages.size();
+    dialogs.filePaths.push_back(write("bad.sps", file));
+    form->areas.Button7->click();
+    scheduler.advanceMs(1000);
+    ASSERT_EQ(dialogs.messages.size(), shown + 1);
+    EXPECT_EQ(dialogs.messages.back().text, "File damaged.");
+    EXPECT_EQ(uploadsSince(before), 0u);
+    EXPECT_EQ(form->image, image);
+    EXPECT_FALSE(visible(waitBox()));
+  }
+}
+
+TEST_F(FilesLoad, AllPresetsGoUpAsBlocks1To20ThenTheNamesAreRead) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const auto blocks = markedBlocks();
+  const std::size_t before = written().size();
+  dialogs.filePaths.push_back(write("myallstyle.fps", allPresetsFile(blocks, 0x07)));
+
+  form->areas.Button5->click();
+  EXPECT_EQ(dialogs.questions.back(),
+            "Loading all Presets will overwrite all\r\npresets already stored in the "
+            "unit.\r\nDo you want to proceed?");
+  EXPECT_EQ(dialogs.fileDialogs.back().filter, "lyraphonefile(*.fps)|*.fps");
+  EXPECT_EQ(dialogs.fileDialogs.back().defaultName, "myallstyle");
+  EXPECT_TRUE(visible(waitBox()));
+  // Each block goes up 1050 ms after the previous one: Timer10 restarts once its data is out.
+  scheduler.advanceMs(5300);
+  EXPECT_EQ(progress(), 25);
+  scheduler.advanceMs(18000);
+
+  const auto all = written();
+  std::vector<std::pair<std::int64_t, Bytes>> uploads(all.begin() + static_cast<long>(before),
+                                                      all.end());
+  ASSERT_GE(uploads.size(), 41u);
+  for (int n = 1; n <= 20; ++n) {
+    const auto& header = uploads[static_cast<std::size_t>(2 * (n - 1))].second;
+    const auto& body = uploads[static_cast<std::size_t>(2 * n - 1)].second;
+    const auto target = UploadTarget::StoredBlock(static_cast<std::uint8_t>(n));
+    const auto expectedHeader = BuildUploadHeader(0x00, target);
+    EXPECT_EQ(header, Bytes(expectedHeader.begin(), expectedHeader.end())) << "block " << n;
+    EXPECT_EQ(header[5], n);
+    EXPECT_EQ(header[6], 0x29);
+    EXPECT_EQ(body.size(), 322u);
+    EXPECT_EQ(device.memory().blocks[static_cast<std::size_t>(n - 1)],
+              blocks[static_cast<std::size_t>(n - 1)]);
+  }
+  EXPECT_EQ(uploads[40].second, readNameTable(0x00));
+  EXPECT_EQ(uploads[40].first - uploads[39].first, 1000);
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FilesLoad, AnAllPresetsFileWithoutTwentyGoodLinesSendsNothing) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const auto blocks = markedBlocks();
+  const std::string good = allPresetsFile(blocks, 0x00);
+  const std::string line = blockText(0x00, 1, 0x29, blocks[0]) + "\r\n";
+  std::string badLine = good;
+  badLine[5 * 666 + 40] = 'Z';  // a pair in line 6
+  const std::string cases[] = {good.substr(0, 19 * 666), good + line, badLine};
+  for (const std::string& file : cases) {
+    const std::size_t before = written().size();
+    const std::size_t shown = dialogs.messages.size();
+    dialogs.filePaths.push_back(write("bad.fps", file));
+    form->areas.Button5->click();
+    scheduler.advanceMs(3000);
+    ASSERT_EQ(dialogs.messages.size(), shown + 1);
+    EXPECT_EQ(dialogs.messages.back().text, "File damaged.");
+    EXPECT_EQ(uploadsSince(before), 0u);
+    EXPECT_TRUE(form->timers.Timer1.isActive());
+  }
+  // A cancelled dialog ends quietly, with the poll running.
+  const std::size_t shown = dialogs.messages.size();
+  form->areas.Button5->click();
+  EXPECT_EQ(dialogs.messages.size(), shown);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+}
+
+TEST_F(FilesLoad, StoredBlocksSurviveSaveAllLoadAllIntoAnotherDeviceAndSaveAllAgain) {
+  DeviceModel& first = addDevice(1);
+  const auto blocks = markedBlocks();
+  for (std::size_t i = 0; i < blocks.size(); ++i) first.memory().blocks[i] = blocks[i];
+  startWindow();
+  connectAndSettle();
+  const auto saved = folder / "first.fps";
+  dialogs.filePaths.push_back(saved.string());
+  form->areas.Button4->click();
+  scheduler.advanceMs(16000);
+  ASSERT_EQ(ReadBytes(saved).size(), 20u * 666u);
+
+  // Another device takes the first one's place on the bus.
+  devices.clear();
+  DeviceModel& second = addDevice(1);
+  dialogs.filePaths.push_back(saved.string());
+  form->areas.Button5->click();
+  scheduler.advanceMs(24000);
+  for (std::size_t i = 0; i < blocks.size(); ++i) EXPECT_EQ(second.memory().blocks[i], blocks[i]);
+
+  const auto again = folder / "second.fps";
+  dialogs.filePaths.push_back(again.string());
+  form->areas.Button4->click();
+  scheduler.advanceMs(16000);
+  EXPECT_EQ(ReadBytes(again), ReadBytes(saved));
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace lyra::test

@@ -1,0 +1,152 @@
+// Saving presets to the PC against a simulated device: the active preset, all twenty stored
+// blocks, their time-outs, and a write that fails.
+
+#include "tests/app/PresetScenario.h"
+#include "tests/storage/TempFolder.h"
+
+namespace lyra::test {
+namespace {
+
+const std::string kOvertime = "overtime\xEF\xBC\x8Ctry again.";
+
+class FilesSave : public PresetScenario {
+ protected:
+  // Stored block n carries n in a byte the program never interprets.
+  void markBlocks(DeviceModel& device) {
+    for (int n = 1; n <= 20; ++n) device.memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
+  }
+  std::string allBlocksFile(const DeviceModel& device) const {
+    std::string file;
+    for (int n = 1; n <= 20; ++n) {
+      file += blockText(0x00, static_cast<std::uint8_t>(n), 0x29,
+                        device.memory().blocks[static_cast<std::size_t>(n - 1)]) +
+              "\r\n";
+    }
+    return file;
+  }
+  TempFolder folder;
+};
+
+TEST_F(FilesSave, ThisPresetIsTheDevicesBlockAsOneCrLfLine) {
+  DeviceModel& device = addDevice(1);
+  device.memory().active = distinctPreset();
+  startWindow();
+  connectAndSettle();
+  const PresetImage image = form->image;
+  const auto path = folder / "mystyle.sps";
+  dialogs.filePaths.push_back(path.string());
+
+  form->areas.Button6->click();
+  EXPECT_EQ(dialogs.questions.back(), "Saving a Preset to PC.Do you want\r\nto proceed?");
+  scheduler.advanceMs(1000);
+  EXPECT_EQ(ReadBytes(path), blockText(0x00, 0x00, 0x28, device.memory().active) + "\r\n");
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+  EXPECT_EQ(dialogs.fileDialogs[0].filter, "lyraphonefile(*.sps)|*.sps");
+  EXPECT_EQ(dialogs.fileDialogs[0].defaultName, "mystyle");
+  EXPECT_EQ(dialogs.fileDialogs[0].defaultExtension, "sps");
+  EXPECT_EQ(form->image, image) << "the block goes to the file, not into the image";
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(editingEnabled());
+  scheduler.advanceMs(5000);
+  EXPECT_TRUE(dialogs.messages.empty()) << "the time-out stays quiet once the block came";
+}
+
+TEST_F(FilesSave, ThisPresetWithoutReplyRestoresThePollAndSaysSo) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  device.faults().silent = true;
+  form->areas.Button6->click();
+  const std::int64_t clickedAt = scheduler.nowMs();
+  EXPECT_FALSE(form->timers.Timer1.isActive());
+  scheduler.advanceMs(PcFiles::kSaveActiveTimeoutMs + 100);
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_LE(dialogs.messages[0].atMs - clickedAt, PcFiles::kSaveActiveTimeoutMs + 60);
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+  EXPECT_EQ(form->flags.SaveActiveToPc, 0);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->timers.sendTimer.isActive());
+}
+
+TEST_F(FilesSave, AllPresetsAreTwentyLinesInArrivalOrder) {
+  DeviceModel& device = addDevice(1);
+  markBlocks(device);
+  startWindow();
+  connectAndSettle();
+  const std::size_t before = written().size();
+  const auto path = folder / "myallstyle.fps";
+  dialogs.filePaths.push_back(path.string());
+
+  form->areas.Button4->click();
+  EXPECT_EQ(dialogs.questions.back(), "Saving all Presets to PC.Do you\r\nwant to proceed?");
+  EXPECT_TRUE(visible(waitBox()));
+  EXPECT_FALSE(editingEnabled());
+  scheduler.advanceMs(760);
+  EXPECT_EQ(progress(), 5);
+  scheduler.advanceMs(14500);
+
+  const auto reads = framesOf(0xA2, 0x29, before);
+  ASSERT_EQ(reads.size(), 20u);
+  for (int n = 1; n <= 20; ++n) {
+    EXPECT_EQ(reads[static_cast<std::size_t>(n - 1)].second, readStoredBlock(0x00, n));
+    if (n > 1) {
+      EXPECT_EQ(reads[n - 1].first - reads[n - 2].first, 700);
+    }
+  }
+  EXPECT_EQ(ReadBytes(path), allBlocksFile(device));
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+  EXPECT_EQ(dialogs.fileDialogs[0].filter, "lyraphone(*.fps)|*.fps");
+  EXPECT_EQ(dialogs.fileDialogs[0].defaultName, "myallstyle");
+  EXPECT_EQ(dialogs.fileDialogs[0].defaultExtension, "fps");
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->timers.Timer9.isActive());
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FilesSave, AllPresetsMissingABlockAfter16sSaveNothing) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  form->areas.Button4->click();
+  scheduler.advanceMs(5000);
+  device.faults().silent = true;  // blocks 7..20 never come
+  scheduler.advanceMs(10900);
+  EXPECT_TRUE(dialogs.messages.empty());
+  scheduler.advanceMs(200);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+  EXPECT_EQ(folder.entryCount(), 0u);
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+}
+
+#ifndef _WIN32
+TEST_F(FilesSave, AFailedWriteKeepsTheOldFileAndTellsTheUser) {
+  DeviceModel& device = addDevice(1);
+  markBlocks(device);
+  startWindow();
+  connectAndSettle();
+  const auto path = folder / "myallstyle.fps";
+  WriteBytes(path, "an older file\r\n");
+  dialogs.filePaths.push_back(path.string());
+  form->areas.Button4->click();
+  scheduler.advanceMs(14000);
+  {
+    FileSizeLimit fullDisk(100);  // the 13 320 bytes do not fit
+    scheduler.advanceMs(1500);
+  }
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "The file could not be saved.");
+  EXPECT_NE(dialogs.messages[0].detail.find(path.string()), std::string::npos);
+  EXPECT_EQ(ReadBytes(path), "an older file\r\n");
+  EXPECT_EQ(folder.entryCount(), 1u);
+}
+#endif
+
+}  // namespace
+}  // namespace lyra::test
