@@ -58,7 +58,7 @@ void DeviceSearch::ID1Click() {
   running_ = true;
   connection_.setEditingEnabled(false);
   probeAllPorts({kFullAddresses, kFullProbeWaitMs, true});
-  showResults(kFullAddresses);
+  showResults();
   finish();
   connection_.setEditingEnabled(true);
   running_ = false;
@@ -68,8 +68,8 @@ void DeviceSearch::Timer124Timer() {
   if (running_) return;
   running_ = true;
   probeAllPorts({kStartupAddresses, kStartupProbeWaitMs, false});
-  // Only what was probed is listed; the ports are all listed, whatever their numbers.
-  showResults(kStartupAddresses);
+  // Every port searched is listed, whatever its number.
+  showResults();
   finish();
   for (QWidget* w : {static_cast<QWidget*>(a_.RzGroupBox8), static_cast<QWidget*>(a_.GroupBox2),
                      static_cast<QWidget*>(a_.GroupBox3)}) {
@@ -152,12 +152,12 @@ bool DeviceSearch::probePort(const Plan& plan, std::size_t entry, int k, int por
   return true;
 }
 
-void DeviceSearch::showResults(int addressLimit) {
+void DeviceSearch::showResults() {
   a_.searchResultLabel->setText("search result :none     ");
   a_.searchResultList->clear();
   a_.searchResultList->hide();
   link_.PortNumber = -1;
-  const auto lines = hits_.resultLines([this](int n) { return portName(n); }, addressLimit);
+  const auto lines = hits_.resultLines([this](int n) { return portName(n); });
   if (lines.empty()) return;
   QStringList text;
   for (const std::string& line : lines) text << QString::fromStdString(line);

@@ -59,7 +59,7 @@ class DeviceSearch {
   void probeAllPorts(const Plan& plan);
   // False when the search must end (an error the plan does not forgive, or Cancel).
   bool probePort(const Plan& plan, std::size_t entry, int k, int portCount);
-  void showResults(int addressLimit);
+  void showResults();
   void finish();
   // The name a result line gives a port: "COM" n, or the entry's own name where it has no COM
   // number of its own (ttySIM0).

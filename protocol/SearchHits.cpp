@@ -33,12 +33,12 @@ int SearchHits::count() const {
   return n;
 }
 
-std::vector<std::string> SearchHits::resultLines(const std::function<std::string(int)>& portName,
-                                                 int addressLimit) const {
+std::vector<std::string> SearchHits::resultLines(
+    const std::function<std::string(int)>& portName) const {
   std::vector<std::string> lines;
   int n = 0;
   for (const auto& [port, row] : hits_) {
-    for (int a = 0; a < addressLimit && a < kAddressCount; ++a) {
+    for (int a = 0; a < kAddressCount; ++a) {
       if (!row.test(static_cast<std::size_t>(a))) continue;
       ++n;
       // The line for hit n is added just before it is written: hit 5 opens the second line.

@@ -34,11 +34,10 @@ class SearchHits {
   bool hit(int portNumber, int busAddress) const;
   int count() const;
 
-  // The result list: hits by port number, then by BusAddress, only addresses below
-  // `addressLimit`. The n-th hit (n from 1) goes on line n div 5, so the first line holds hits 1
-  // to 4 and every later line five. Empty when there is no hit.
-  std::vector<std::string> resultLines(const std::function<std::string(int)>& portName,
-                                       int addressLimit = kAddressCount) const;
+  // The result list: hits by port number, then by BusAddress. The n-th hit (n from 1) goes on
+  // line n div 5, so the first line holds hits 1 to 4 and every later line five. Empty when
+  // there is no hit.
+  std::vector<std::string> resultLines(const std::function<std::string(int)>& portName) const;
 
  private:
   std::map<int, std::bitset<kAddressCount>> hits_;  // by port number, in ascending order
