@@ -124,6 +124,25 @@ TEST_F(FilesSave, AllPresetsMissingABlockAfter16sSaveNothing) {
   EXPECT_TRUE(form->timers.Timer1.isActive());
 }
 
+TEST_F(FilesSave, TheFileMenuItemsStartTheSameOperations) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  for (int i = 0; i < 4; ++i) dialogs.answers.push_back(Dialogs::Answer::No);
+  form->areas.savePresetAction->trigger();
+  form->areas.saveAllAction->trigger();
+  form->areas.loadPresetAction->trigger();
+  form->areas.loadAllAction->trigger();
+  EXPECT_EQ(dialogs.questions,
+            (std::vector<std::string>{
+                "Saving a Preset to PC.Do you want\r\nto proceed?",
+                "Saving all Presets to PC.Do you\r\nwant to proceed?",
+                "Loading a Preset will replace the active\r\nPreset.Do you want to proceed?",
+                "Loading all Presets will overwrite all\r\npresets already stored in the "
+                "unit.\r\nDo you want to proceed?"}));
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+}
+
 #ifndef _WIN32
 TEST_F(FilesSave, AFailedWriteKeepsTheOldFileAndTellsTheUser) {
   DeviceModel& device = addDevice(1);
