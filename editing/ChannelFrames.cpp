@@ -6,7 +6,9 @@ namespace lyra {
 
 namespace {
 // High, Mid and Low hold three slots each: channel, filters, limiter.
-int outputWaySlot(Way way, int item) { return 1 + 3 * WayIndex(way) + item; }
+int outputWaySlot(Way way, int item) {
+  return 1 + 3 * WayIndex(way) + item;
+}
 }  // namespace
 
 int channelSendSlot(Way way) {

@@ -8,7 +8,9 @@ namespace lyra {
 
 namespace {
 
-QString msText(int steps) { return QString::fromStdString(FormatMs(DelayMs(steps))); }
+QString msText(int steps) {
+  return QString::fromStdString(FormatMs(DelayMs(steps)));
+}
 
 }  // namespace
 

@@ -15,7 +15,7 @@ class DelayEditing {
   void ScrollBar1Change();
   void RzEdit18Exit();  // typed system delay, on focus loss and Enter
   void scrlbr1Change();
-  void edt1Exit();      // typed satellite delay, on focus loss and Enter
+  void edt1Exit();  // typed satellite delay, on focus loss and Enter
 
  private:
   void showSystem(int steps);

@@ -21,8 +21,9 @@ struct EditingContext {
 
   // The Way the shared panels edit: the Main Way for the whole run once it has been selected.
   Way selectedWay() const {
-    return state.SelectedWay >= 0 && state.SelectedWay < kWayCount ? static_cast<Way>(state.SelectedWay)
-                                                                    : Way::Main;
+    return state.SelectedWay >= 0 && state.SelectedWay < kWayCount
+               ? static_cast<Way>(state.SelectedWay)
+               : Way::Main;
   }
 };
 

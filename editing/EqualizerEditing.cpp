@@ -66,8 +66,9 @@ EqualizerEditing::EqualizerEditing(EditingContext& context, EqualizerPanel& pane
                   {BandField::Gain, row.gain, row.gainSpin}};
     for (const auto& f : fields) {
       const BandField field = f.field;
-      c_.typed.add(f.edit, {.allowMinus = field == BandField::Gain,
-                            .accept = [this, r, field](QLineEdit*) { bandEditAccepted(r, field); }});
+      c_.typed.add(f.edit,
+                   {.allowMinus = field == BandField::Gain,
+                    .accept = [this, r, field](QLineEdit*) { bandEditAccepted(r, field); }});
       for (QToolButton* b : {f.spin.downLeft, f.spin.upRight}) b->setAutoRepeat(true);
       QObject::connect(f.spin.downLeft, &QToolButton::clicked,
                        [this, r, field] { bandSpinClick(r, field, -1); });
@@ -81,7 +82,9 @@ EqualizerEditing::EqualizerEditing(EditingContext& context, EqualizerPanel& pane
   QObject::connect(panel_.RzButton98, &QPushButton::clicked, [this] { RzButton98Click(); });
 }
 
-BandSlot EqualizerEditing::slotOf(int row) const { return ToBandSlot(c_.selectedWay(), row); }
+BandSlot EqualizerEditing::slotOf(int row) const {
+  return ToBandSlot(c_.selectedWay(), row);
+}
 
 QLineEdit* EqualizerEditing::editOf(int row, BandField field) const {
   const EqualizerPanel::Row& r = panel_.rows[static_cast<std::size_t>(row)];

@@ -30,8 +30,9 @@ QLineEdit* FilterEditing::editOf(FilterEdge edge) const {
 }
 
 void FilterEditing::showFrequency(FilterEdge edge) {
-  c_.typed.showValue(editOf(edge), QString::fromStdString(FormatFrequency(
-                                       ValueOf(FrequencyScale, frequencyOf(edge)))));
+  c_.typed.showValue(
+      editOf(edge),
+      QString::fromStdString(FormatFrequency(ValueOf(FrequencyScale, frequencyOf(edge)))));
 }
 
 void FilterEditing::redrawAndSend(FilterEdge edge) {

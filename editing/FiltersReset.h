@@ -19,7 +19,7 @@ namespace lyra {
 class FiltersReset {
  public:
   struct WaitBox {
-    QWidget* box;             // RzGroupBox1, "Please wait,doing data exchange."
+    QWidget* box;  // RzGroupBox1, "Please wait,doing data exchange."
     QProgressBar* progress;
     std::vector<QWidget*> disabledWhileRunning;  // RzGroupBox8, GroupBox2, GroupBox3, RzGroupBox12
   };

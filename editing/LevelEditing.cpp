@@ -18,10 +18,8 @@ LevelEditing::LevelEditing(EditingContext& context, LevelPanel& panel)
   QObject::connect(panel_.trckbr1, &QSlider::valueChanged, [this] { trckbr1Change(); });
   QObject::connect(panel_.btn3, &QPushButton::clicked, [this] { btn3Click(); });
   QObject::connect(panel_.btn2, &QPushButton::clicked, [this] { btn2Click(); });
-  const TypedEntry::Field level = {.allowMinus = true,
-                                   .enterRearms = true,
-                                   .selectAllWhenUnparsable = true,
-                                   .accept = {}};
+  const TypedEntry::Field level = {
+      .allowMinus = true, .enterRearms = true, .selectAllWhenUnparsable = true, .accept = {}};
   TypedEntry::Field system = level;
   system.accept = [this](QLineEdit*) { edt3Exit(); };
   TypedEntry::Field satellite = level;
@@ -30,12 +28,17 @@ LevelEditing::LevelEditing(EditingContext& context, LevelPanel& panel)
   c_.typed.add(panel_.edt2, satellite);
 }
 
-void LevelEditing::sendMain() { sendChannel(c_.pump, c_.image, Way::Main, c_.address.BusAddress); }
-void LevelEditing::sendHigh() { sendChannel(c_.pump, c_.image, Way::High, c_.address.BusAddress); }
+void LevelEditing::sendMain() {
+  sendChannel(c_.pump, c_.image, Way::Main, c_.address.BusAddress);
+}
+void LevelEditing::sendHigh() {
+  sendChannel(c_.pump, c_.image, Way::High, c_.address.BusAddress);
+}
 
 void LevelEditing::showSystemLevel(int position) {
   // "Mute" at 301, else -0.2 x position dB.
-  const QString text = QString::fromStdString(SystemLevelText(static_cast<std::uint16_t>(kMuted - position)));
+  const QString text =
+      QString::fromStdString(SystemLevelText(static_cast<std::uint16_t>(kMuted - position)));
   panel_.Label1->setText(text);
   c_.typed.showValue(panel_.edt3, text);
 }

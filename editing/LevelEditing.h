@@ -17,13 +17,13 @@ class LevelEditing {
   LevelEditing(EditingContext& context, LevelPanel& panel);
 
   void TrackBar1Change();
-  void btn1Click();      // system "Mute"
-  void RzButton6Click(); // system polarity
-  void edt3Exit();       // typed system level, on focus loss and Enter
+  void btn1Click();       // system "Mute"
+  void RzButton6Click();  // system polarity
+  void edt3Exit();        // typed system level, on focus loss and Enter
   void trckbr1Change();
-  void btn3Click();      // satellite "Mute"
-  void btn2Click();      // satellite polarity
-  void edt2Exit();       // typed satellite level, on focus loss and Enter
+  void btn3Click();  // satellite "Mute"
+  void btn2Click();  // satellite polarity
+  void edt2Exit();   // typed satellite level, on focus loss and Enter
 
   bool fromMute() const { return fromMute_; }
 

@@ -150,7 +150,7 @@ TEST_F(EditingEqualizer, ASpinClickMovesTheBaselineOfTheEditBeingTyped) {
   deviceBand(3, {80, 0, 120, 0, 120, 0, 4, 0});  // Q 1
   connect();
   QLineEdit* q3 = edit("RzEdit104");
-  QTest::mouseClick(q3, Qt::LeftButton);                              // baseline "1"
+  QTest::mouseClick(q3, Qt::LeftButton);                             // baseline "1"
   QTest::mouseClick(spin("RzSpinButtons80", true), Qt::LeftButton);  // the cursor stays in q3
   EXPECT_EQ(q3->text(), "1.2");
   EXPECT_EQ(band(3).q, 5);
@@ -196,8 +196,9 @@ TEST_F(EditingEqualizer, ADraggedMarkerAndTypedEditsGoOutLowestSlotFirst) {
   const MarkerPosition m = form->graph.marker(ToBandSlot(Way::Main, 0));
   QWidget* image5 = form->graph.Image5();
   QTest::mousePress(image5, Qt::LeftButton, {}, QPoint(m.x, m.y));
-  QMouseEvent move(QEvent::MouseMove, QPointF(m.x + 40, m.y + 30), image5->mapToGlobal(QPointF(m.x + 40, m.y + 30)),
-                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(m.x + 40, m.y + 30),
+                   image5->mapToGlobal(QPointF(m.x + 40, m.y + 30)), Qt::NoButton, Qt::LeftButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(image5, &move);
   QTest::mouseRelease(image5, Qt::LeftButton, {}, QPoint(m.x + 40, m.y + 30));
   ASSERT_NE(band(0).peqGain, 120);

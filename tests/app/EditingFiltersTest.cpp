@@ -61,8 +61,9 @@ TEST_F(EditingFilters, AHighPassAboveTheLowPassIsAccepted) {
 TEST_F(EditingFilters, FiltersResetSendsSixBandsWithItsProgressInTheWaitBox) {
   for (std::uint8_t row = 0; row < 6; ++row) {
     const std::uint8_t type = row == 2 ? 1 : 0;  // band 3 is a low shelf
-    ASSERT_TRUE(device.memory().writeRow(static_cast<std::uint8_t>(0x05 + row), 0,
-                                         std::array<std::uint8_t, 8>{57, type, 150, 0, 90, 0, 10, 0}));
+    ASSERT_TRUE(
+        device.memory().writeRow(static_cast<std::uint8_t>(0x05 + row), 0,
+                                 std::array<std::uint8_t, 8>{57, type, 150, 0, 90, 0, 10, 0}));
   }
   connect();
   QWidget* wait = form->areas.RzGroupBox1;
@@ -76,7 +77,8 @@ TEST_F(EditingFilters, FiltersResetSendsSixBandsWithItsProgressInTheWaitBox) {
   EXPECT_EQ(form->areas.waitProgress->value(), 0);
   EXPECT_FALSE(form->areas.RzGroupBox12->isEnabled());
   EXPECT_FALSE(form->areas.RzGroupBox8->isEnabled());
-  for (const char* gain : {"RzEdit106", "RzEdit107", "RzEdit108", "RzEdit109", "RzEdit110", "RzEdit113"}) {
+  for (const char* gain :
+       {"RzEdit106", "RzEdit107", "RzEdit108", "RzEdit109", "RzEdit110", "RzEdit113"}) {
     EXPECT_EQ(edit(gain)->text(), "0") << gain;
   }
   const auto frames = sentWrites();
@@ -84,7 +86,8 @@ TEST_F(EditingFilters, FiltersResetSendsSixBandsWithItsProgressInTheWaitBox) {
   for (std::uint8_t row = 0; row < 6; ++row) {
     const bool shelf = row == 2;
     EXPECT_EQ(frames[row], write(static_cast<std::uint8_t>(0x05 + row), 0,
-                                 {57, static_cast<std::uint8_t>(shelf ? 1 : 0), shelf ? std::uint8_t{150} : std::uint8_t{120}, 0,
+                                 {57, static_cast<std::uint8_t>(shelf ? 1 : 0),
+                                  shelf ? std::uint8_t{150} : std::uint8_t{120}, 0,
                                   shelf ? std::uint8_t{120} : std::uint8_t{90}, 0, 10, 0}))
         << "row " << int{row};
   }
@@ -122,7 +125,8 @@ TEST_F(EditingFilters, FiltersResetDoesNothingWithoutAPortAndAConnectForgetsItsP
 }
 
 TEST_F(EditingFilters, BassEnhancerTogglesItsColourAndSendsTheMainChannelWithTheBtlFlag) {
-  ASSERT_TRUE(device.memory().writeRow(0x03, 0, std::array<std::uint8_t, 8>{0, 0, 0x2D, 0x01, 0, 0, 0, 1}));
+  ASSERT_TRUE(
+      device.memory().writeRow(0x03, 0, std::array<std::uint8_t, 8>{0, 0, 0x2D, 0x01, 0, 0, 0, 1}));
   connect();
   QPushButton* bass = control<QPushButton>("RzButton98");
   QTest::mouseClick(bass, Qt::LeftButton);

@@ -16,15 +16,18 @@ class EditingLevels : public EditingFixture {
  protected:
   EditingLevels() {
     // System level 0.0 dB, no delay; the satellite at 0.0 dB, sounding, no delay.
-    EXPECT_TRUE(device.memory().writeRow(0x03, 0, std::array<std::uint8_t, 8>{0, 0, 0x2D, 0x01, 0, 0, 0, 0}));
-    EXPECT_TRUE(device.memory().writeRow(0x00, 0, std::array<std::uint8_t, 8>{200, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(device.memory().writeRow(
+        0x03, 0, std::array<std::uint8_t, 8>{0, 0, 0x2D, 0x01, 0, 0, 0, 0}));
+    EXPECT_TRUE(
+        device.memory().writeRow(0x00, 0, std::array<std::uint8_t, 8>{200, 1, 0, 0, 0, 0, 0, 0}));
   }
   QSlider* systemSlider() const { return control<QSlider>("TrackBar1"); }
   QPushButton* button(const char* name) const { return control<QPushButton>(name); }
   // The Main channel frame's level and delay bytes as the image holds them now.
   static Frame mainFrame(std::uint16_t level, std::uint16_t delay, std::uint8_t polarity = 0) {
-    return write(0x03, 0, {0, 0, LowByte(level), HighByte(level), LowByte(delay), HighByte(delay),
-                           polarity, 0});
+    return write(
+        0x03, 0,
+        {0, 0, LowByte(level), HighByte(level), LowByte(delay), HighByte(delay), polarity, 0});
   }
   static Frame highFrame(std::uint8_t level, std::uint8_t unmuted, std::uint16_t delay,
                          std::uint8_t polarity = 0) {

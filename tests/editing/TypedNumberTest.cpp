@@ -11,8 +11,8 @@ TEST(TypedNumber, AcceptsOnlyASignedDecimalWithNothingAfterIt) {
   for (const char* good : {"0", "12", "-3", "-3.5", ".5", "5.", "-.25", "007.50", "21900"}) {
     EXPECT_TRUE(ParseTypedNumber(good).has_value()) << good;
   }
-  for (const char* bad : {"", "-", ".", "-.", "500 Hz", "0.000 ms", "Mute", "1,5", "1.2.3",
-                          " 5", "5 ", "+5", "--5", "5-", "1e3", "inf", "nan", "0x10"}) {
+  for (const char* bad : {"", "-", ".", "-.", "500 Hz", "0.000 ms", "Mute", "1,5", "1.2.3", " 5",
+                          "5 ", "+5", "--5", "5-", "1e3", "inf", "nan", "0x10"}) {
     EXPECT_FALSE(ParseTypedNumber(bad).has_value()) << bad;
   }
 }
@@ -41,15 +41,21 @@ TEST(TypedNumber, NumbersBeingTypedAreToldFromTextsTheProgramWrote) {
   }
 }
 
-int System(const char* db) { return SystemSliderPositionFromTyped(*ParseTypedNumber(db)); }
-int Satellite(const char* db) { return SatelliteLevelFromTyped(*ParseTypedNumber(db)); }
-int Delay(const char* ms) { return DelayStepsFromTyped(*ParseTypedNumber(ms)); }
+int System(const char* db) {
+  return SystemSliderPositionFromTyped(*ParseTypedNumber(db));
+}
+int Satellite(const char* db) {
+  return SatelliteLevelFromTyped(*ParseTypedNumber(db));
+}
+int Delay(const char* ms) {
+  return DelayStepsFromTyped(*ParseTypedNumber(ms));
+}
 
 TEST(TypedNumber, SystemLevelClampsTruncatesAndNeverMutes) {
-  EXPECT_EQ(System("-3"), 15);      // L = 286
+  EXPECT_EQ(System("-3"), 15);  // L = 286
   EXPECT_EQ(System("0"), 0);
-  EXPECT_EQ(System("10"), 0);       // clamped to 0.0 dB
-  EXPECT_EQ(System("-60"), 300);    // -60.0 dB, not muted
+  EXPECT_EQ(System("10"), 0);     // clamped to 0.0 dB
+  EXPECT_EQ(System("-60"), 300);  // -60.0 dB, not muted
   EXPECT_EQ(System("-80"), 300);
   EXPECT_EQ(System("-0.1"), 1);     // truncated to the next step down: -0.2 dB
   EXPECT_EQ(System("-59.6"), 298);  // exactly on the grid: no step lost to binary rounding
