@@ -31,7 +31,8 @@ bool isNameCharacter(QChar c) {
 
 }  // namespace
 
-DevicePresets::DevicePresets(PresetExchange& exchange) : x_(exchange) {
+DevicePresets::DevicePresets(PresetExchange& exchange)
+    : x_(exchange), saveAckTimeout_(exchange.scheduler, "saveAckTimeout", kSaveAckTimeoutMs) {
   WindowAreas& a = x_.areas;
   QObject::connect(a.RzButton9, &QPushButton::clicked, this, &DevicePresets::RzButton9Click);
   QObject::connect(a.RzButton10, &QPushButton::clicked, this, &DevicePresets::RzButton10Click);
@@ -41,6 +42,7 @@ DevicePresets::DevicePresets(PresetExchange& exchange) : x_(exchange) {
   x_.timers.Timer3.onTick = [this] { Timer3Timer(); };
   x_.timers.Timer22.onTick = [this] { Timer22Timer(); };
   x_.timers.Timer11.onTick = [this] { Timer11Timer(); };
+  saveAckTimeout_.onTick = [this] { saveAckTimeoutTimer(); };
 }
 
 void DevicePresets::RzButton9Click() {
@@ -97,6 +99,8 @@ void DevicePresets::RzButton10Click() {
   x_.link.ReceiveText.clear();
   x_.link.TransmitBuffer.clear();
   x_.sendRequest(saveUserPresetName(x_.address.BusAddress, slot, text));
+  saveAckTimeout_.stop();
+  saveAckTimeout_.start();
 
   // The lists show the new name at once; the device's NameTable is read again on the next
   // connect.
@@ -116,8 +120,19 @@ void DevicePresets::RzButton10Click() {
 
 void DevicePresets::Timer11Timer() {
   x_.timers.Timer11.stop();
+  saveAckTimeout_.stop();
   x_.pump.queueSystemRecordRead();
   x_.dialogs.message("Successfully save.");
+}
+
+void DevicePresets::saveAckTimeoutTimer() {
+  saveAckTimeout_.stop();
+  if (x_.flags.SaveAckAwaited != 1) return;
+  // The device acknowledges parameter writes with the same reply as a name save: a save left
+  // waiting would take the next edit's acknowledgement for its own and report a save that never
+  // happened. The user hears now that it did not answer instead.
+  x_.flags.SaveAckAwaited = 0;
+  if (x_.portOpen()) x_.dialogs.message(kOvertimeText);
 }
 
 void DevicePresets::RzComboBox11Change() {

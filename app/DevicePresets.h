@@ -10,11 +10,17 @@
 #include <QObject>
 
 #include "app/PresetExchange.h"
+#include "timing/TimerTable.h"
 
 namespace lyra {
 
 class DevicePresets : public QObject {
  public:
+  // How long a name save waits for its acknowledgement: far above the 50 ms the exchange takes on
+  // the line, and below the link watchdog's 2 s, so a device that stopped answering altogether is
+  // reported as a failed save before the watchdog disconnects.
+  static constexpr int kSaveAckTimeoutMs = 1500;
+
   explicit DevicePresets(PresetExchange& exchange);
 
   void RzButton9Click();   // Load
@@ -31,8 +37,10 @@ class DevicePresets : public QObject {
   void Timer3Timer();
   void Timer22Timer();
   void Timer11Timer();
+  void saveAckTimeoutTimer();
 
   PresetExchange& x_;
+  NamedTimer saveAckTimeout_;
   int loadProgressCount_ = 0;
   bool selectAllOnClick_ = true;  // re-armed whenever the name field is left
 };

@@ -169,7 +169,7 @@ TEST_F(PresetSlots, SavingAnEmptyNameAndA19CharacterName) {
   EXPECT_EQ(form->areas.RzEdit1->text(), QString::fromStdString(name));
 }
 
-TEST_F(PresetSlots, AnUnacknowledgedSaveShowsNothing) {
+TEST_F(PresetSlots, AnUnacknowledgedSaveTimesOutAndALaterAckIsNoSuccess) {
   DeviceModel& device = addDevice(1);
   startWindow();
   connectAndSettle();
@@ -178,9 +178,20 @@ TEST_F(PresetSlots, AnUnacknowledgedSaveShowsNothing) {
   form->areas.RzButton10->click();
   EXPECT_EQ(form->areas.RzEdit1->text(), "Rock");
   EXPECT_EQ(form->areas.RzComboBox10->itemText(6), "Usr6:Rock");
-  scheduler.advanceMs(1000);
-  EXPECT_EQ(form->flags.SaveAckAwaited, 1);
-  EXPECT_FALSE(form->timers.Timer11.isActive());
+  scheduler.advanceMs(DevicePresets::kSaveAckTimeoutMs - 200);
+  EXPECT_TRUE(dialogs.messages.empty());
+  scheduler.advanceMs(200);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_EQ(form->flags.SaveAckAwaited, 0);
+
+  // The device answers again; an edit's acknowledgement is not taken for the save's.
+  device.faults().silent = false;
+  form->pump.queueParameterWrite(kMainChannelSlot,
+                                 parameterWrite(0x00, group::kMainChannel, 0x00, RowPayload{}));
+  scheduler.advanceMs(2000);
+  EXPECT_EQ(framesOf(0xA1, group::kMainChannel).size(), 1u);
+  EXPECT_TRUE(connectedCaption());
+  EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 TEST_F(PresetSlots, TheNameFieldTakesPrintableAsciiAndSavesOnEnter) {
