@@ -28,7 +28,7 @@ class SearchHits {
 
   void clear() { hits_.clear(); }
   // A status reply to the probe of busAddress on port portNumber. Port numbers are whatever the
-  // port list gives (a COM number, or a position + 1), so any non-negative number is kept; a port
+  // port list gives (a COM number, or 100000 + a position), so any non-negative number is kept; a port
   // number below 0 (no port) or an address outside 0..255 records nothing.
   void record(int portNumber, int busAddress);
   bool hit(int portNumber, int busAddress) const;

@@ -7,6 +7,8 @@ namespace lyra {
 
 std::optional<int> comPortNumber(const std::string& name) {
   if (name.size() < 4 || name.size() > 10) return std::nullopt;
+  for (size_t i = 0; i < 3; ++i)
+    if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return std::nullopt;
   int n = 0;
   for (size_t i = 3; i < name.size(); ++i) {
     if (!std::isdigit(static_cast<unsigned char>(name[i]))) return std::nullopt;
@@ -42,7 +44,7 @@ void PortList::refill() {
   selected_ = static_cast<int>(entries_.size()) - 1;
   numbers_.resize(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i)
-    numbers_[i] = comPortNumber(entries_[i].name).value_or(static_cast<int>(i) + 1);
+    numbers_[i] = comPortNumber(entries_[i].name).value_or(kFirstNamedPortNumber + static_cast<int>(i));
   if (onRefilled) onRefilled();
 }
 

@@ -31,8 +31,8 @@ class PortList {
   void select(int index);
   const PortEntry* selectedEntry() const;
   // One number per entry: the number after "COM" for names of that form ("COM12" -> 12). Other
-  // names (ttyUSB0, ttySIM0) have no number of their own; they get their position + 1, which is
-  // unique in the list and never 0.
+  // names (ttyUSB0, ttySIM0) have no number of their own; they get kFirstNamedPortNumber plus
+  // their position, unique in the list and apart from every COM number.
   const std::vector<int>& portNumbers() const { return numbers_; }
   int selectedPortNumber() const;
   // The entry a port number stands for, for texts that name a port; nullptr if none.
@@ -47,7 +47,10 @@ class PortList {
   int selected_ = -1;
 };
 
-// The number in a "COM" n name; nothing for a name of another form.
+// Port numbers of entries whose names are not "COM" n.
+inline constexpr int kFirstNamedPortNumber = 100000;
+
+// The number in a "COM" n name (the prefix in any case); nothing for a name of another form.
 std::optional<int> comPortNumber(const std::string& name);
 
 }  // namespace lyra

@@ -47,12 +47,16 @@ TEST(PortList, NamesWithoutACOMNumberGetTheirPositionSoEveryEntryHasItsOwnNumber
   PortList list(source);
   list.refill();
   EXPECT_EQ(namesOf(list), (std::vector<std::string>{"COM7", "ttyACM0", "ttySIM0", "ttyUSB0"}));
-  EXPECT_EQ(list.portNumbers(), (std::vector<int>{7, 2, 3, 4}));
-  EXPECT_EQ(list.entryForNumber(3)->name, "ttySIM0");
+  EXPECT_EQ(list.portNumbers(),
+            (std::vector<int>{7, kFirstNamedPortNumber + 1, kFirstNamedPortNumber + 2,
+                              kFirstNamedPortNumber + 3}));
+  EXPECT_EQ(list.entryForNumber(kFirstNamedPortNumber + 2)->name, "ttySIM0");
   EXPECT_EQ(list.entryForNumber(99), nullptr);
   EXPECT_EQ(comPortNumber("COM12"), 12);
   EXPECT_EQ(comPortNumber("COM"), std::nullopt);
   EXPECT_EQ(comPortNumber("COMx1"), std::nullopt);
+  EXPECT_EQ(comPortNumber("com4"), 4);
+  EXPECT_EQ(comPortNumber("ABC1"), std::nullopt);
 }
 
 TEST(PortList, RefreshFollowsTheSystemOnlyWhileNoPortIsOpen) {
