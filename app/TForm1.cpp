@@ -94,6 +94,7 @@ void TForm1::startUp() {
     areas.RzGroupBox12->show();
     areas.searchResultBox->hide();
   };
+  setKeyboardOrder();
   timers.startEnabledAtStart();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 #include "app/BroadcastSwitch.h"
 #include "app/Connection.h"
@@ -97,9 +98,12 @@ class TForm1 {
   void showDecodedPreset();
   // The curves of all four Ways from the image, each band and both filters.
   void recomputeAllCurves();
+  // Every control in the order Tab visits it.
+  std::vector<QWidget*> keyboardOrder();
 
  private:
   void startUp();
+  void setKeyboardOrder();
   void wireReplies();
   void fillPortList();
   void Timer124Timer();
