@@ -91,7 +91,9 @@ void TForm1::startUp() {
   timers.Timer124.onTick = [this] { Timer124Timer(); };
   timers.tmr1.onTick = [this] {
     timers.tmr1.stop();
-    areas.RzGroupBox12->show();
+    // A BroadcastMode connection made within these 3 s has put its initial-data box in place
+    // of the editing pages; they stay hidden then.
+    if (areas.initialDataBox->isHidden()) areas.RzGroupBox12->show();
     areas.searchResultBox->hide();
   };
   setKeyboardOrder();

@@ -157,5 +157,17 @@ TEST_F(ConnectFailure, YesOnTheBroadcastQuestionOpensTheInitialDataBoxWithoutAHa
   EXPECT_TRUE(dialogs.messages.empty());  // and the watchdog never fires
 }
 
+TEST_F(ConnectFailure, ABroadcastConnectionRightAfterStartUpKeepsTheEditingPagesHidden) {
+  addDevice(1);
+  startWindow();  // the start-up search result shows for 3 s
+  form->address.BusAddress = kBroadcastAddress;
+  form->address.BroadcastMode = true;
+  clickConnect();
+  scheduler.advanceMs(4000);  // the result's 3 s end while the initial-data box is up
+  EXPECT_TRUE(form->areas.initialDataBox->isVisibleTo(&form->window()));
+  EXPECT_FALSE(form->areas.RzGroupBox12->isVisibleTo(&form->window()));
+  EXPECT_FALSE(form->areas.searchResultBox->isVisibleTo(&form->window()));
+}
+
 }  // namespace
 }  // namespace lyra::test
