@@ -136,7 +136,7 @@ void layOutBoxes(WindowAreas& a) {
   a.Button11 = ui::button(a.initialDataBox, "Button11",
                           "From the computer into a group as the initial data",
                           {32, 106, 290, 48});
-  a.Button11->setStyleSheet("text-align: center;");
+  a.Button11->setFont(QFont("Arial", 8));  // its caption is long for the box
   a.initialDataBox->hide();
 }
 
