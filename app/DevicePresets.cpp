@@ -77,8 +77,12 @@ void DevicePresets::Timer22Timer() {
   x_.timers.Timer22.stop();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
-  x_.timers.Timer1.start();
-  x_.timers.sendTimer.start();
+  // A link that ended during the wait (the port left the system, say) has no poll to resume,
+  // and a search may hold the port by now.
+  if (x_.connection.connected()) {
+    x_.timers.Timer1.start();
+    x_.timers.sendTimer.start();
+  }
   x_.dialogs.message(kOvertimeText);
 }
 

@@ -45,7 +45,8 @@ void PcFiles::pausePoll() {
 
 void PcFiles::resumePoll() {
   // A port that left the system during a long wait was disconnected meanwhile: nothing to resume.
-  if (!x_.portOpen()) return;
+  // A search may hold the port by then, which is no connection either.
+  if (!x_.portOpen() || !x_.connection.connected()) return;
   x_.timers.Timer1.start();
   x_.timers.sendTimer.start();
 }
@@ -98,8 +99,7 @@ void PcFiles::saveActiveTimeoutTimer() {
   // its slot, never reaching the device. A block that still comes is decoded as the device's
   // active preset, not saved behind the user's back.
   x_.flags.SaveActiveToPc = 0;
-  x_.timers.Timer1.start();
-  x_.timers.sendTimer.start();
+  resumePoll();
   x_.dialogs.message(kOvertimeText);
 }
 
@@ -143,8 +143,7 @@ void PcFiles::Timer9Timer() {
   x_.timers.Timer8.stop();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
-  x_.timers.Timer1.start();
-  x_.timers.sendTimer.start();
+  resumePoll();
   x_.dialogs.message(kOvertimeText);
 }
 
