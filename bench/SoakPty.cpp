@@ -1,0 +1,149 @@
+// The whole program for a long run against lyraphone-sim on a pseudo-terminal: the window with
+// the real clock, the POSIX serial driver and the system's port list, while the simulator drops,
+// corrupts and delays reply bytes and once takes its port away for a few seconds. Whenever the
+// watchdog (or the port check) ends the connection, the run connects again, as a user would.
+//
+// At the end it reports the status polls answered, the reconnects, the messages shown, the peak
+// resident memory and ReceiveText's largest size, and fails on anything that must not happen.
+//
+//   build/release/bin/soak-pty [seconds]      (default 600; needs lyraphone-sim beside it)
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "app/Dialogs.h"
+#include "app/TForm1.h"
+#include "serial/LinuxPortSource.h"
+#include "serial/PosixSerialDriver.h"
+#include "timing/QtScheduler.h"
+
+namespace {
+
+// Nobody sits at the window: messages are counted instead of shown, questions answered Yes, and
+// file dialogs cancelled.
+class CountingDialogs final : public lyra::Dialogs {
+ public:
+  void message(const std::string& text, const std::string&) override { ++shown[text]; }
+  Answer question(const std::string&, Buttons) override { return Answer::Yes; }
+  std::optional<std::string> openFile(const lyra::FileDialogSpec&) override { return {}; }
+  std::optional<std::string> saveFile(const lyra::FileDialogSpec&) override { return {}; }
+  std::map<std::string, int> shown;
+};
+
+// Starts lyraphone-sim with one device and faults on its replies; returns its pid and the port's
+// path.
+pid_t startSimulator(const std::string& program, std::string& port) {
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    close(out[0]);
+    close(out[1]);
+    execl(program.c_str(), program.c_str(), "--devices", "1", "--drop", "1:0.001", "--corrupt",
+          "1:0.0005", "--late", "1:20", "--vanish-after", "45", "--return-after", "5",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  char c;
+  while (read(out[0], &c, 1) == 1 && c != '\n') port += c;
+  close(out[0]);
+  return pid;
+}
+
+std::string printable(std::string s) {
+  for (char& c : s)
+    if (c == '\r' || c == '\n') c = ' ';
+  return s;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
+  QApplication app(argc, argv);
+  lyra::QtScheduler scheduler;
+  lyra::PosixSerialDriver driver;
+  lyra::LinuxPortSource ports;
+  CountingDialogs dialogs;
+  lyra::TForm1 form(scheduler, driver, ports, &dialogs);
+  form.show();
+
+  const std::string sim =
+      (std::filesystem::path(argv[0]).parent_path() / "lyraphone-sim").string();
+  std::string port;
+  const pid_t simPid = startSimulator(sim, port);
+  if (simPid <= 0 || port.empty()) {
+    std::fprintf(stderr, "lyraphone-sim did not start (%s)\n", sim.c_str());
+    return 1;
+  }
+  long polls = 0;
+  auto shownStatus = form.parser.hooks.statusText;
+  form.parser.hooks.statusText = [&](const std::string& t) {
+    ++polls;
+    if (shownStatus) shownStatus(t);
+  };
+  const std::string name = std::filesystem::path(port).filename().string();
+  auto connect = [&] {
+    form.portList.refill();
+    const auto& entries = form.portList.entries();
+    for (size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].name == name) {
+        form.areas.RzComboBox1->setCurrentIndex(static_cast<int>(i));
+        form.areas.Button3->click();
+        return true;
+      }
+    return false;  // the port is away just now
+  };
+  scheduler.waitPumping(100);  // the start-up search ends
+
+  int connects = 0;
+  std::size_t peakReceive = 0;
+  std::vector<std::string> errors;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  bool wasConnected = false;
+  while (std::chrono::steady_clock::now() < end) {
+    const bool connected = form.areas.Button3->text() == "Disconnect";
+    if (!connected && form.areas.Button3->isEnabled() && !form.link.PortOpen() && connect())
+      ++connects;
+    scheduler.waitPumping(connected ? 1000 : 3000);
+    wasConnected = wasConnected || connected;
+    peakReceive = std::max(peakReceive, form.link.ReceiveText.size());
+    if (form.link.ReceiveText.size() >= 1000) errors.push_back("ReceiveText reached 1000 characters");
+    if (!form.link.PortOpen() && form.timers.Timer1.isActive())
+      errors.push_back("the poll runs with no port open");
+    if (errors.size() > 20) break;
+  }
+  const bool connectedAtEnd = form.areas.Button3->text() == "Disconnect";
+  if (connectedAtEnd) form.areas.Button3->click();
+  scheduler.waitPumping(200);
+
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  kill(simPid, SIGTERM);
+  int status = 0;
+  waitpid(simPid, &status, 0);
+
+  std::printf("soak-pty: %d s against %s (drop 0.1 %%, corrupt 0.05 %%, late 20 ms, port away 5 s)\n",
+              seconds, port.c_str());
+  std::printf("polls answered:      %ld\n", polls);
+  std::printf("connects:            %d (%d reconnects)\n", connects, connects > 0 ? connects - 1 : 0);
+  std::printf("peak resident:       %.1f MB\n", static_cast<double>(u.ru_maxrss) / 1024.0);
+  std::printf("peak ReceiveText:    %zu characters\n", peakReceive);
+  for (const auto& [text, count] : dialogs.shown)
+    std::printf("message %4d x       %s\n", count, printable(text).c_str());
+  for (const std::string& e : errors) std::printf("error:               %s\n", e.c_str());
+  if (!wasConnected) std::printf("error:               never connected\n");
+  return errors.empty() && wasConnected && polls > 0 ? 0 : 1;
+}
