@@ -187,6 +187,11 @@ void Connection::disconnect() {
   link_.PortNumber = -1;
   scheduler_.waitPumping(50);
   link_.closePort();
+  // A reply that came in during the wait may have restarted the poll or the pump (a preset block
+  // for a file does); with the port closed, neither may run.
+  timers_.Timer1.stop();
+  timers_.intimer.stop();
+  pump_.stop();
   a_.statusPanel1->setText(" Disconnected");
   setCaption(kConnect);
 }

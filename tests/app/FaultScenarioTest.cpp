@@ -448,5 +448,15 @@ TEST_P(FaultScenarios, EveryStepLeavesTheWindowInADefinedState) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, FaultScenarios, ::testing::Range(0, kCases));
 
+// Seeds from a 10,000-scenario run: a preset block for a file arrived during the disconnect's
+// 50 ms wait and restarted the poll, which then ran with no port open.
+TEST(FaultScenarioRegressions, RepliesDuringTheDisconnectWaitLeaveNoPollRunning) {
+  for (int seed : {2940, 3895, 6830, 7623, 8849}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Scenario s(static_cast<std::uint32_t>(seed));
+    EXPECT_EQ(s.run(kStepsPerScenario), "");
+  }
+}
+
 }  // namespace
 }  // namespace lyra::test
