@@ -8,10 +8,7 @@
 //
 //   build/release/bin/soak-pty [seconds]      (default 600; needs lyraphone-sim beside it)
 
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <chrono>
@@ -23,6 +20,7 @@
 
 #include "app/Dialogs.h"
 #include "app/TForm1.h"
+#include "bench/SimulatorProcess.h"
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
 #include "timing/QtScheduler.h"
@@ -39,28 +37,6 @@ class CountingDialogs final : public lyra::Dialogs {
   std::optional<std::string> saveFile(const lyra::FileDialogSpec&) override { return {}; }
   std::map<std::string, int> shown;
 };
-
-// Starts lyraphone-sim with one device and faults on its replies; returns its pid and the port's
-// path.
-pid_t startSimulator(const std::string& program, std::string& port) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    execl(program.c_str(), program.c_str(), "--devices", "1", "--drop", "1:0.001", "--corrupt",
-          "1:0.0005", "--late", "1:20", "--vanish-after", "45", "--return-after", "5",
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') port += c;
-  close(out[0]);
-  return pid;
-}
 
 std::string printable(std::string s) {
   for (char& c : s)
@@ -80,21 +56,18 @@ int main(int argc, char** argv) {
   lyra::TForm1 form(scheduler, driver, ports, &dialogs);
   form.show();
 
-  const std::string sim =
-      (std::filesystem::path(argv[0]).parent_path() / "lyraphone-sim").string();
-  std::string port;
-  const pid_t simPid = startSimulator(sim, port);
-  if (simPid <= 0 || port.empty()) {
-    std::fprintf(stderr, "lyraphone-sim did not start (%s)\n", sim.c_str());
-    return 1;
-  }
+  // One device; faults on its replies, and its port taken away for 5 s after 45 s.
+  lyra::bench::SimulatorProcess sim = lyra::bench::startSimulator(
+      argv[0], {"--devices", "1", "--drop", "1:0.001", "--corrupt", "1:0.0005", "--late", "1:20",
+                "--vanish-after", "45", "--return-after", "5"});
+  if (!sim.started()) return 1;
   long polls = 0;
   auto shownStatus = form.parser.hooks.statusText;
   form.parser.hooks.statusText = [&](const std::string& t) {
     ++polls;
     if (shownStatus) shownStatus(t);
   };
-  const std::string name = std::filesystem::path(port).filename().string();
+  const std::string name = std::filesystem::path(sim.port).filename().string();
   auto connect = [&] {
     form.portList.refill();
     const auto& entries = form.portList.entries();
@@ -131,12 +104,10 @@ int main(int argc, char** argv) {
 
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
-  kill(simPid, SIGTERM);
-  int status = 0;
-  waitpid(simPid, &status, 0);
+  lyra::bench::stopSimulator(sim);
 
   std::printf("soak-pty: %d s against %s (drop 0.1 %%, corrupt 0.05 %%, late 20 ms, port away 5 s)\n",
-              seconds, port.c_str());
+              seconds, sim.port.c_str());
   std::printf("polls answered:      %ld\n", polls);
   std::printf("connects:            %d (%d reconnects)\n", connects, connects > 0 ? connects - 1 : 0);
   std::printf("peak resident:       %.1f MB\n", static_cast<double>(u.ru_maxrss) / 1024.0);

@@ -8,9 +8,7 @@
 //
 //   build/release/bin/lyraphone-window-bench      (needs lyraphone-sim beside it)
 
-#include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,6 +20,7 @@
 #include <string>
 
 #include "app/TForm1.h"
+#include "bench/SimulatorProcess.h"
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
 #include "timing/QtScheduler.h"
@@ -50,25 +49,6 @@ double cpuSeconds() {
   return seconds(u.ru_utime) + seconds(u.ru_stime);
 }
 
-// Starts lyraphone-sim with one device; returns its pid and the port's path.
-pid_t startSimulator(const std::string& program, std::string& port) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    execl(program.c_str(), program.c_str(), "--devices", "1", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  char c;
-  while (read(out[0], &c, 1) == 1 && c != '\n') port += c;
-  close(out[0]);
-  return pid;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,17 +61,11 @@ int main(int argc, char** argv) {
   form.window().repaint();  // the first paint, as the user sees it
   const double firstPaintMs = msSinceProcessStart();
 
-  const std::string sim =
-      (std::filesystem::path(argv[0]).parent_path() / "lyraphone-sim").string();
-  std::string port;
-  const pid_t simPid = startSimulator(sim, port);
-  if (simPid <= 0 || port.empty()) {
-    std::fprintf(stderr, "lyraphone-sim did not start (%s)\n", sim.c_str());
-    return 1;
-  }
+  lyra::bench::SimulatorProcess sim = lyra::bench::startSimulator(argv[0], {"--devices", "1"});
+  if (!sim.started()) return 1;
   scheduler.waitPumping(100);  // the start-up search ends
   form.portList.refill();
-  const std::string name = std::filesystem::path(port).filename().string();
+  const std::string name = std::filesystem::path(sim.port).filename().string();
   for (size_t i = 0; i < form.portList.entries().size(); ++i)
     if (form.portList.entries()[i].name == name) form.areas.RzComboBox1->setCurrentIndex(static_cast<int>(i));
   form.areas.Button3->click();
@@ -110,8 +84,7 @@ int main(int argc, char** argv) {
   getrusage(RUSAGE_SELF, &u);
   const double peakMb = static_cast<double>(u.ru_maxrss) / 1024.0;
 
-  kill(simPid, SIGTERM);
-  waitpid(simPid, nullptr, 0);
+  lyra::bench::stopSimulator(sim);
 
   std::printf("first paint:        %6.0f ms after process start (target 300 ms)\n", firstPaintMs);
   std::printf("connected idle CPU: %6.2f %% of one core over %.1f s (target 1 %%)\n",
@@ -119,7 +92,7 @@ int main(int argc, char** argv) {
   std::printf("peak resident:      %6.1f MB (target 80 MB)\n", peakMb);
   std::printf("status panel:       %s\n", form.areas.statusPanel2->text().toStdString().c_str());
   if (!connected || !stillConnected) {
-    std::fprintf(stderr, "the window did not stay connected to %s\n", port.c_str());
+    std::fprintf(stderr, "the window did not stay connected to %s\n", sim.port.c_str());
     return 1;
   }
   return 0;

@@ -9,6 +9,14 @@ SendPump::SendPump(TimerTable& timers, SerialLink& link, const BusAddressing& ad
   timers_.sendTimer.onTick = [this] { sendTimerTick(); };
   timers_.Timer7.onTick = [this] { Timer7Tick(); };
   timers_.Timer4.onTick = [this] { Timer4Tick(); };
+  // The 10 ms take only matters while a slot is pending; an idle pump sleeps until a queue.
+  timers_.sendTimer.hasWork = [this] { return anyPending(); };
+}
+
+bool SendPump::anyPending() const {
+  for (int n = 1; n <= kSlotCount; ++n)
+    if (slots_[static_cast<size_t>(n)].pending == 1) return true;
+  return false;
 }
 
 void SendPump::queueParameterWrite(int slot, const Frame& frame) {
@@ -16,9 +24,13 @@ void SendPump::queueParameterWrite(int slot, const Frame& frame) {
   if (!link_.PortOpen()) return;
   slots_[static_cast<size_t>(slot)].frame = frame;
   slots_[static_cast<size_t>(slot)].pending = 1;
+  timers_.sendTimer.wake();
 }
 
-void SendPump::queueSystemRecordRead() { slots_[kSystemRecordReadSlot].pending = 1; }
+void SendPump::queueSystemRecordRead() {
+  slots_[kSystemRecordReadSlot].pending = 1;
+  timers_.sendTimer.wake();
+}
 
 void SendPump::sendNow(std::span<const std::uint8_t> frame, ReceiveText receive) {
   if (receive == ReceiveText::Clear) link_.ReceiveText.clear();

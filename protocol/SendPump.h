@@ -4,7 +4,8 @@
 // Every editing control stores its newest 20-byte write frame in its own numbered slot; a slot
 // holds only its newest frame, so a slider moved fast sends what it ended on, not every step.
 // The pump writes the lowest pending slot, at most one about every 510 ms:
-//   sendTimer (10 ms) takes the slot and holds off the status poll,
+//   sendTimer (10 ms) takes the slot and holds off the status poll (it sleeps while no slot
+//   is pending, so an idle connection costs no wake-ups),
 //   Timer7 (200 ms later) writes it, reading the slot's bytes at that moment,
 //   Timer4 (300 ms later) resumes the poll and the pump.
 
@@ -48,6 +49,7 @@ class SendPump {
   std::function<void()> onSlotWritten;
 
  private:
+  bool anyPending() const;
   void sendTimerTick();
   void Timer7Tick();
   void Timer4Tick();

@@ -22,9 +22,14 @@ void NamedTimer::arm() {
   pending_ = scheduler_.post(std::int64_t{intervalMs_} * 1000, [this] { fire(); });
 }
 
+void NamedTimer::wake() {
+  if (active_ && pending_ == 0) arm();
+}
+
 void NamedTimer::fire() {
   pending_ = 0;
   if (!active_) return;
+  if (hasWork && !hasWork()) return;  // asleep until wake()
   arm();
   if (onTick) onTick();
 }

@@ -27,6 +27,11 @@ class NamedTimer {
   // Runs on every tick while the timer is active. The next tick is already armed when it runs,
   // so a handler that stops its own timer (or stops and restarts it) has the last word.
   std::function<void()> onTick;
+  // Optional. A timer whose hasWork answers false at a tick skips that tick and sleeps, still
+  // active, until wake(); it then ticks one interval later. A fast polling timer with nothing
+  // to do so costs no wake-ups.
+  std::function<bool()> hasWork;
+  void wake();
 
  private:
   void arm();

@@ -59,6 +59,35 @@ TEST(NamedTimer, HandlerThatStopsAndRestartsItselfGetsAFullInterval) {
   EXPECT_EQ(ticks, (std::vector<std::int64_t>{300, 600, 900}));
 }
 
+TEST(NamedTimer, TimerWithNothingToDoSleepsUntilWokenAndStaysActive) {
+  VirtualScheduler s;
+  NamedTimer t(s, "sendTimer", 10);
+  bool work = false;
+  std::vector<std::int64_t> ticks;
+  t.hasWork = [&] { return work; };
+  t.onTick = [&] {
+    ticks.push_back(s.nowMs());
+    work = false;
+  };
+  t.start();
+  s.advanceMs(1000);
+  EXPECT_TRUE(ticks.empty());
+  EXPECT_TRUE(t.isActive());
+  EXPECT_EQ(s.pendingCount(), 0u);  // asleep: nothing armed, no wake-ups
+  work = true;
+  t.wake();
+  t.wake();  // a second wake while armed changes nothing
+  s.advanceMs(25);
+  EXPECT_EQ(ticks, std::vector<std::int64_t>{1010});
+  EXPECT_EQ(s.pendingCount(), 0u);
+  t.stop();
+  t.wake();  // a stopped timer is not started by a wake
+  work = true;
+  s.advanceMs(100);
+  EXPECT_EQ(ticks.size(), 1u);
+  EXPECT_FALSE(t.isActive());
+}
+
 TEST(VirtualScheduler, TicksDueTogetherFireInTheOrderTheyWereArmed) {
   VirtualScheduler s;
   TimerTable timers(s);
