@@ -28,7 +28,7 @@
 namespace lyra::test {
 namespace {
 
-constexpr int kCases = 16;
+constexpr int kCases = 50;
 constexpr int kStepsPerScenario = 14;
 // The longest operation time-out (saving all presets) with room for the step it began in.
 constexpr std::int64_t kLongestWaitMs = 16000 + 6000;
