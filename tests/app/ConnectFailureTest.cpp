@@ -125,6 +125,48 @@ TEST_F(ConnectFailure, APortInUseSaysNoPortAndWhy) {
   EXPECT_EQ(form->link.PortNumber, 0);
 }
 
+TEST_F(ConnectFailure, ConnectWithoutAnyPortSaysNoPortAndStaysDisconnected) {
+  bus.removePort(kPort);
+  startWindow();
+  clickConnect();
+  scheduler.advanceMs(100);
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{"No port."});
+  EXPECT_EQ(dialogs.messages[0].detail, "There is no serial port.");
+  EXPECT_FALSE(connectedCaption());
+  EXPECT_EQ(form->areas.Button3->text(), "Connect");
+  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_EQ(form->link.PortNumber, 0);
+  // Nothing was started that would need a port: no poll, no watchdog, no connect timers.
+  EXPECT_FALSE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->timers.intimer.isActive());
+  EXPECT_FALSE(form->timers.chcon.isActive());
+  scheduler.advanceMs(5000);
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(ConnectFailure, APortLeavingABroadcastConnectionIsFoundByThePortCheck) {
+  addDevice(1);
+  startWindow();
+  scheduler.advanceMs(3000);
+  form->address.BusAddress = kBroadcastAddress;
+  form->address.BroadcastMode = true;
+  clickConnect();
+  scheduler.advanceMs(1000);
+  ASSERT_TRUE(connectedCaption());
+  ASSERT_TRUE(dialogs.messages.empty());
+  watchMessages();
+  bus.removePort(kPort);
+  const std::int64_t pulledMs = scheduler.nowMs();
+  scheduler.advanceMs(3100);
+  // No watchdog runs in BroadcastMode: only the 3 s port check can notice.
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{"No port."});
+  EXPECT_EQ(dialogs.messages[0].detail, "The port has left the system.");
+  EXPECT_LE(dialogs.messages[0].atMs - pulledMs, 3000 + 50);
+  EXPECT_EQ(disconnectedWhileShown, std::vector<bool>{true});
+  scheduler.advanceMs(6000);
+  EXPECT_EQ(dialogs.messages.size(), 1u);  // said once
+}
+
 TEST_F(ConnectFailure, CancelOnTheBroadcastQuestionClosesThePortAtOnce) {
   addDevice(1);
   startWindow();

@@ -10,6 +10,7 @@
 
 #include "serial/PosixSerialDriver.h"
 #include "serial/SerialLink.h"
+#include "tests/storage/TempFolder.h"
 #include "tests/support/PseudoTerminal.h"
 #include "timing/VirtualScheduler.h"
 
@@ -151,6 +152,24 @@ TEST_F(SerialLinkPty, APortThatDoesNotExistLeavesPortOpenClear) {
   EXPECT_FALSE(link.openPort("/dev/lyraphone-no-such-port"));
   EXPECT_EQ(link.lastError(), SerialError::NotFound);
   EXPECT_FALSE(link.PortOpen());
+}
+
+TEST_F(SerialLinkPty, APathThatIsNoTerminalRefusesTheLineSettingsAndIsClosedAgain) {
+  test::TempFolder folder;
+  const auto path = (folder / "not-a-port").string();
+  test::WriteBytes(path, "not a terminal");
+
+  EXPECT_FALSE(link.openPort(path));
+  EXPECT_EQ(link.lastError(), SerialError::LineSettings);
+  EXPECT_FALSE(link.PortOpen());
+
+  // The refused handle was closed with its lock: opening again meets the same refusal, not a
+  // port held by ourselves.
+  PosixSerialDriver second;
+  EXPECT_EQ(second.open(path), SerialError::LineSettings);
+  EXPECT_FALSE(second.isOpen());
+  EXPECT_FALSE(link.openPort(path));
+  EXPECT_EQ(link.lastError(), SerialError::LineSettings);
 }
 
 TEST_F(SerialLinkPty, ThePeerClosingThePortNeitherHangsNorCrashes) {
