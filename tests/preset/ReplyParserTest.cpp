@@ -82,6 +82,42 @@ TEST_F(ReplyParserTest, TextThatCannotStartAReplyIsThrownAway) {
   EXPECT_TRUE(log.empty());
 }
 
+TEST_F(ReplyParserTest, AnUnknownReplyBlocksTheFrontUntilTheTextReaches1000Characters) {
+  // An acknowledgement of a group nobody writes: a header the parser does not know.
+  arrive(reply(command::kAcknowledge, 0x05, {}) + statusReply(2004, 3));
+  EXPECT_TRUE(log.empty());  // the status behind it is not reached
+  EXPECT_EQ(link.ReceiveText.size(), 64u);
+  arrive(statusReply(2004, 3));
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(link.ReceiveText.size(), 104u);
+
+  // Line noise behind it grows the text past 1000 characters: all of it is thrown away.
+  arrive(Frame(470, 0x00));
+  EXPECT_EQ(link.ReceiveText, "");
+  EXPECT_TRUE(log.empty());  // nothing of what was lost is applied, and nothing is said
+  arrive(statusReply(2004, 3));
+  EXPECT_EQ(log, std::vector<std::string>{
+                     "status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
+  EXPECT_EQ(link.ReceiveText, "");
+}
+
+TEST_F(ReplyParserTest, ChecksumsAreNotVerifiedAndTheRangeRuleHoldsACorruptedBlock) {
+  Frame status = statusReply(2004, 3);
+  status[18] ^= 0xFF;  // the checksum
+  arrive(status);
+  EXPECT_EQ(log, std::vector<std::string>{
+                     "status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
+  EXPECT_EQ(link.ReceiveText, "");
+
+  // Band 1's frequency index 250 is beyond its scale, and the checksum no longer matches.
+  log.clear();
+  arrive(bytesOfHex(testing::WithDataByte(testing::kExampleBlock, 24, 250)));
+  EXPECT_EQ(log, std::vector<std::string>{"decoded"});
+  EXPECT_EQ(image.band(0).frequency, 243);
+  EXPECT_EQ(image.way(Way::High).level, 200);  // the rest of the block as sent
+  EXPECT_EQ(link.ReceiveText, "");
+}
+
 TEST_F(ReplyParserTest, ASystemRecordFollowedByAStatusAreBothHandledInOneCall) {
   arrive(systemReply(4) + statusReply(2004, 3));
   EXPECT_EQ(calls, 1);
