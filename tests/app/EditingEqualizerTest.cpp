@@ -105,6 +105,35 @@ TEST_F(EditingEqualizer, AnUnchangedOrUnparsableTextSendsAndDrawsNothing) {
   EXPECT_EQ(form->graph.graphImage(), before);
 }
 
+TEST_F(EditingEqualizer, EditsWhileDisconnectedChangeTheImageAndGraphButAreNeverSent) {
+  showDisconnected();
+  const QImage before = form->graph.graphImage();
+  ASSERT_EQ(edit("RzEdit94")->text(), "19.7 Hz");  // the start-up image
+  typeAndEnter(edit("RzEdit106"), "6");
+  QTest::mouseClick(spin("RzSpinButtons82", true), Qt::LeftButton);
+  EXPECT_EQ(band(0).peqGain, 150);
+  EXPECT_EQ(band(0).frequency, 1);
+  EXPECT_EQ(edit("RzEdit106")->text(), "6.0 dB");
+  EXPECT_EQ(edit("RzEdit94")->text(), "20.3 Hz");
+  EXPECT_NE(form->graph.graphImage(), before);
+  scheduler.advanceMs(3000);
+  EXPECT_TRUE(written().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  // The connect reads the device's preset over the edit; nothing of the edit goes out.
+  clickConnect();
+  scheduler.advanceMs(3000);
+  ASSERT_TRUE(connectedCaption());
+  scheduler.advanceMs(5000);
+  ASSERT_FALSE(written().empty());  // the connect's own reads and polls
+  for (const auto& [atMs, bytes] : written()) {
+    EXPECT_FALSE(bytes.size() > 6 && bytes[4] == command::kWrite && bytes[6] == 0x05)
+        << "a band 1 write at " << atMs << " ms";
+  }
+  EXPECT_EQ(band(0).peqGain, 120);  // as the device holds it
+  EXPECT_EQ(edit("RzEdit106")->text(), "0.0 dB");
+}
+
 TEST_F(EditingEqualizer, ChangingTheTypeShowsThatTypesGainAndKeepsBoth) {
   deviceBand(0, {112, 0, 150, 0, 130, 0, 4, 0});
   connect();

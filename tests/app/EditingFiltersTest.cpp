@@ -51,6 +51,42 @@ TEST_F(EditingFilters, TheTypeListStoresItsIndexAndTheSpinStopsAtTheEnd) {
   EXPECT_EQ(sentWrites(), std::vector<Frame>{filterFrame(0, 0, 242, 7)});
 }
 
+TEST_F(EditingFilters, TypedFrequenciesOutsideTheScaleAreClampedToItsEndsAndSent) {
+  connect();
+  QLineEdit* hpf = edit("RzEdit205");
+  QLineEdit* lpf = edit("RzEdit206");
+  typeAndEnter(lpf, "1000");
+  typeAndEnter(hpf, "1000");
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{filterFrame(136, 0, 136, 0)});
+
+  typeAndEnter(lpf, "25000");
+  EXPECT_EQ(lpf->text(), "21900 Hz");
+  EXPECT_EQ(main().lpfFrequency, 243);
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{filterFrame(136, 0, 243, 0)});
+
+  typeAndLeave(hpf, "5");
+  EXPECT_EQ(hpf->text(), "19.7 Hz");
+  EXPECT_EQ(main().hpfFrequency, 0);
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{filterFrame(0, 0, 243, 0)});
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditingFilters, SpinClicksPastEitherEndOfTheScaleSendNothing) {
+  connect();
+  ASSERT_EQ(main().hpfFrequency, 0);
+  ASSERT_EQ(main().lpfFrequency, 243);
+  ASSERT_TRUE(sentWrites().empty());  // nothing pending that could hide a frame
+  const QImage before = form->graph.graphImage();
+  QTest::mouseClick(control<QToolButton>("RzSpinButtons182Up"), Qt::LeftButton);
+  QTest::mouseClick(control<QToolButton>("RzSpinButtons181Down"), Qt::LeftButton);
+  EXPECT_EQ(edit("RzEdit206")->text(), "21900 Hz");
+  EXPECT_EQ(edit("RzEdit205")->text(), "19.7 Hz");
+  EXPECT_EQ(main().lpfFrequency, 243);
+  EXPECT_EQ(main().hpfFrequency, 0);
+  EXPECT_TRUE(sentWrites().empty());
+  EXPECT_EQ(form->graph.graphImage(), before);
+}
+
 TEST_F(EditingFilters, AHighPassAboveTheLowPassIsAccepted) {
   connect();
   typeAndLeave(edit("RzEdit206"), "1000");

@@ -30,6 +30,20 @@ void EditingFixture::connect() {
   seen_ = 0;
 }
 
+void EditingFixture::showDisconnected() {
+  startWindow();
+  scheduler.advanceMs(3100);
+  ASSERT_FALSE(form->link.PortOpen());
+  elsewhere = new QLineEdit(&form->window());
+  elsewhere->setObjectName("elsewhere");
+  form->window().show();
+  QApplication::setActiveWindow(&form->window());
+  ASSERT_TRUE(form->window().isActiveWindow());
+  leave();
+  bus.clearWrites(kPort);
+  seen_ = 0;
+}
+
 void EditingFixture::disconnect() {
   clickConnect();
   scheduler.advanceMs(2100);  // the connect button is enabled again after 2 s

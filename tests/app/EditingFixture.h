@@ -16,6 +16,8 @@ class EditingFixture : public WindowFixture {
   EditingFixture();
   // Starts the window, connects, lets the handshake finish, and forgets the frames so far.
   void connect();
+  // Starts the window and shows it ready for typing, without connecting: PortOpen stays clear.
+  void showDisconnected();
   void disconnect();
 
   // A click selects the edit's text, the keys replace it, Enter takes it.
