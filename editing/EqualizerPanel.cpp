@@ -1,13 +1,10 @@
 #include "editing/EqualizerPanel.h"
 
+#include "graph/GraphDrawing.h"
 #include "graph/ParameterScales.h"
 #include "graph/ValueFormat.h"
 
 namespace lyra {
-
-const std::array<QColor, kBandsPerWay> EqualizerPanel::kRowColours = {
-    QColor(255, 252, 0), QColor(255, 0, 0),   QColor(0, 252, 255),
-    QColor(0, 252, 0),   QColor(255, 0, 255), QColor(0, 0, 255)};
 
 namespace {
 
@@ -47,7 +44,7 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
                             QString(" %1 ").arg(r + 1), {6, y + 2, 20, 20});
     row.caption->setAutoFillBackground(true);
     QPalette p = row.caption->palette();
-    p.setColor(QPalette::Window, kRowColours[static_cast<size_t>(r)]);
+    p.setColor(QPalette::Window, QColor(kBandColours[static_cast<size_t>(r)]));
     p.setColor(QPalette::WindowText, r == 5 || r == 1 ? Qt::white : Qt::black);
     row.caption->setPalette(p);
     row.frequency = ui::edit(box, n.frequency, n.frequencyText, {30, y, 60, 24});

@@ -40,9 +40,6 @@ class EqualizerPanel {
   QPushButton* RzButton98;  // "Bass Enhancer"
   bool suppressBypassClicks = false;
 
-  // The band colours of rows 0..5: yellow, red, cyan, green, magenta, blue.
-  static const std::array<QColor, kBandsPerWay> kRowColours;
-
  private:
   const PresetImage& image_;
 };
