@@ -2,6 +2,8 @@
 // controls, with the channel frames that reach the simulated device; and the device keeping what
 // the program sent.
 
+#include <QApplication>
+#include <QClipboard>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -67,6 +69,52 @@ TEST_F(EditingLevels, TypedSystemLevelMovesTheSliderClampsAndNeverMutes) {
   edit("edt3")->end(false);
   QTest::keyClicks(edit("edt3"), "-6");
   EXPECT_EQ(edit("edt3")->text(), "-6");
+}
+
+TEST_F(EditingLevels, TextThatIsNoLevelBringsBackTheShownLevelAndSendsNothing) {
+  connect();
+  QLineEdit* system = edit("edt3");
+  typeAndEnter(system, "-3");
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{mainFrame(286, 0)});
+  // An emptied text, and a pasted one that still carries its unit.
+  QTest::mouseClick(system, Qt::LeftButton);
+  QTest::keyClick(system, Qt::Key_Backspace);
+  ASSERT_EQ(system->text(), "");
+  QTest::keyClick(system, Qt::Key_Return);
+  EXPECT_EQ(system->text(), "-3.0 dB");
+  QTest::mouseClick(system, Qt::LeftButton);
+  QApplication::clipboard()->setText("-6 dB");
+  QTest::keyClick(system, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(system->text(), "-6 dB");
+  QTest::keyClick(system, Qt::Key_Return);
+  EXPECT_EQ(system->text(), "-3.0 dB");
+  EXPECT_EQ(control<QLabel>("Label1")->text(), "-3.0 dB");
+  EXPECT_EQ(systemSlider()->value(), 15);
+  EXPECT_EQ(form->image.main.systemLevel, 286);
+  EXPECT_TRUE(sentWrites().empty());
+
+  // Muted, the edit comes back as "Mute", and stays muted.
+  QTest::mouseClick(button("btn1"), Qt::LeftButton);
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{mainFrame(0, 0)});
+  typeAndEnter(system, ".");
+  EXPECT_EQ(system->text(), "Mute");
+  EXPECT_EQ(systemSlider()->value(), 301);
+  EXPECT_EQ(form->image.main.systemLevel, 0);
+  EXPECT_TRUE(sentWrites().empty());
+
+  QLineEdit* satellite = edit("edt2");
+  typeAndEnter(satellite, "-6");
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{highFrame(140, 1, 0)});
+  QTest::mouseClick(satellite, Qt::LeftButton);
+  QTest::keyClick(satellite, Qt::Key_Backspace);
+  QTest::keyClick(satellite, Qt::Key_Return);
+  EXPECT_EQ(satellite->text(), "-6.0 dB");
+  typeAndLeave(satellite, "-.");
+  EXPECT_EQ(satellite->text(), "-6.0 dB");
+  EXPECT_EQ(control<QLabel>("lbl6")->text(), "-6.0 dB");
+  EXPECT_EQ(control<QSlider>("trckbr1")->value(), 140);
+  EXPECT_TRUE(sentWrites().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(EditingLevels, MuteTwiceBringsBackTheLevelItSilenced) {
@@ -139,6 +187,71 @@ TEST_F(EditingLevels, TypedSystemDelayIsTruncatedToStepsAndShownInThreeUnits) {
   typeAndEnter(edit("RzEdit18"), "0.567");
   EXPECT_EQ(form->image.way(Way::Main).delaySteps, 27);
   EXPECT_EQ(edit("RzEdit18")->text(), "0.567 ms");
+}
+
+TEST_F(EditingLevels, TextThatIsNoDelayBringsBackTheLastAcceptedMilliseconds) {
+  connect();
+  QLineEdit* system = edit("RzEdit18");
+  typeAndEnter(system, "1.05");
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{mainFrame(301, 50)});
+  QTest::mouseClick(system, Qt::LeftButton);
+  QApplication::clipboard()->setText("1.0 ms");
+  QTest::keyClick(system, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(system->text(), "1.0 ms");
+  QTest::keyClick(system, Qt::Key_Return);
+  EXPECT_EQ(system->text(), "1.050 ms");
+  EXPECT_EQ(control<QLabel>("lbl9")->text(), "1.050 ms");
+  typeAndLeave(system, ".");
+  EXPECT_EQ(system->text(), "1.050 ms");
+  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 50);
+  EXPECT_EQ(control<QScrollBar>("ScrollBar1")->value(), 50);
+  EXPECT_TRUE(sentWrites().empty());
+
+  QLineEdit* satellite = edit("edt1");
+  typeAndEnter(satellite, "2");
+  ASSERT_EQ(sentWrites(), std::vector<Frame>{highFrame(200, 1, 95)});
+  QTest::mouseClick(satellite, Qt::LeftButton);
+  QApplication::clipboard()->setText("2 ms");
+  QTest::keyClick(satellite, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(satellite, Qt::Key_Return);
+  EXPECT_EQ(satellite->text(), "1.995 ms");
+  EXPECT_EQ(control<QLabel>("lbl4")->text(), "1.995 ms");
+  EXPECT_EQ(form->image.way(Way::High).delaySteps, 95);
+  EXPECT_TRUE(sentWrites().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditingLevels, LevelAndDelayEditsWhileDisconnectedAreShownButNeverSent) {
+  showDisconnected();
+  typeAndEnter(edit("edt3"), "-3");
+  typeAndEnter(edit("RzEdit18"), "1.05");
+  typeAndEnter(edit("edt2"), "-6");
+  typeAndEnter(edit("edt1"), "2");
+  QTest::mouseClick(button("btn2"), Qt::LeftButton);
+  EXPECT_EQ(systemSlider()->value(), 15);
+  EXPECT_EQ(form->image.main.systemLevel, 286);
+  EXPECT_EQ(edit("edt3")->text(), "-3.0 dB");
+  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 50);
+  EXPECT_EQ(control<QScrollBar>("ScrollBar1")->value(), 50);
+  EXPECT_EQ(edit("RzEdit18")->text(), "1.050 ms");
+  EXPECT_EQ(form->image.way(Way::High).level, 140);
+  EXPECT_EQ(form->image.way(Way::High).delaySteps, 95);
+  EXPECT_EQ(form->image.way(Way::High).polarity, 1);
+  EXPECT_EQ(button("btn2")->text(), "Pol(-)");
+  scheduler.advanceMs(3000);
+  EXPECT_TRUE(written().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  // The connect shows what the device holds; none of the edits made before it goes out.
+  clickConnect();
+  scheduler.advanceMs(3000);
+  ASSERT_TRUE(connectedCaption());
+  EXPECT_TRUE(sentWrites().empty());
+  EXPECT_EQ(form->image.main.systemLevel, 301);
+  EXPECT_EQ(edit("edt3")->text(), "0.0 dB");
+  EXPECT_EQ(edit("RzEdit18")->text(), "0.000 ms");
+  EXPECT_EQ(edit("edt2")->text(), "0.0 dB");
+  EXPECT_EQ(button("btn2")->text(), "Pol(+)");
 }
 
 TEST_F(EditingLevels, ATypedKeyReplacesADelayTextThatCarriesItsUnit) {
