@@ -8,6 +8,39 @@
 namespace lyra::test {
 namespace {
 
+// The simulated port's driver, recording every write the link asks of it, failed ones included:
+// the bus itself keeps no record of a port that has left the system.
+class RecordingDriver final : public SerialDriver {
+ public:
+  struct Attempt {
+    std::vector<std::uint8_t> bytes;
+    SerialError result;
+  };
+  explicit RecordingDriver(std::unique_ptr<SerialDriver> port) : port_(std::move(port)) {}
+  SerialError open(const std::string& path) override { return port_->open(path); }
+  bool isOpen() const override { return port_->isOpen(); }
+  int queuedInputBytes() override { return port_->queuedInputBytes(); }
+  int read(std::uint8_t* buffer, int maxBytes) override { return port_->read(buffer, maxBytes); }
+  SerialError writeAll(std::span<const std::uint8_t> bytes) override {
+    const SerialError result = port_->writeAll(bytes);
+    attempts.push_back({{bytes.begin(), bytes.end()}, result});
+    return result;
+  }
+  void purge() override { port_->purge(); }
+  void close() override { port_->close(); }
+  Wait waitReceived() override { return port_->waitReceived(); }
+  void interruptWait() override { port_->interruptWait(); }
+  bool watchReceived(std::function<void()> onReceived) override {
+    return port_->watchReceived(std::move(onReceived));
+  }
+  std::string lastErrorText() const override { return port_->lastErrorText(); }
+
+  std::vector<Attempt> attempts;
+
+ private:
+  std::unique_ptr<SerialDriver> port_;
+};
+
 class FilesLoad : public PresetScenario {
  protected:
   std::string write(const std::string& name, const std::string& bytes) {
@@ -170,6 +203,92 @@ TEST_F(FilesLoad, AnAllPresetsFileWithoutTwentyGoodLinesSendsNothing) {
   form->areas.Button5->click();
   EXPECT_EQ(dialogs.messages.size(), shown);
   EXPECT_TRUE(form->timers.Timer1.isActive());
+}
+
+TEST_F(FilesLoad, AnUploadWithoutAnOpenPortSendsAndStartsNothing) {
+  addDevice(1);
+  startWindow();
+  ASSERT_FALSE(form->link.PortOpen());
+  form->transfer.UploadText = blockText(0x00, 5, 0x29, distinctPreset());
+  form->transfer.UploadCounter = 5;  // a stored block in the middle of "load all"
+  form->presetExchange.upload();
+  EXPECT_FALSE(form->timers.Timer10.isActive());
+  scheduler.advanceMs(3000);
+  EXPECT_TRUE(written().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FilesLoad, APortLeavingDuringLoadAllEndsTheUploadWithoutRepeatingABlock) {
+  auto recording = std::make_unique<RecordingDriver>(bus.makeDriver());
+  RecordingDriver& port = *recording;
+  driver = std::move(recording);
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const std::size_t before = port.attempts.size();
+  dialogs.filePaths.push_back(write("myallstyle.fps", allPresetsFile(markedBlocks(), 0x00)));
+  form->areas.Button5->click();
+  scheduler.advanceMs(3000);
+  ASSERT_FALSE(framesOf(0xA1, 0x29).empty());
+  bus.removePort(kPort);  // the adapter is pulled between two blocks
+  scheduler.advanceMs(25000);
+
+  // Every block header that went out did so once; after the first failed write nothing more
+  // was tried.
+  std::vector<int> headers;
+  std::size_t failedAt = port.attempts.size();
+  for (std::size_t i = before; i < port.attempts.size(); ++i) {
+    const auto& a = port.attempts[i];
+    if (a.result != SerialError::None) {
+      failedAt = std::min(failedAt, i);
+      continue;
+    }
+    if (a.bytes.size() == kUploadHeaderBytes && a.bytes[6] == 0x29) headers.push_back(a.bytes[5]);
+  }
+  ASSERT_LT(failedAt, port.attempts.size()) << "the upload never met the missing port";
+  EXPECT_EQ(failedAt, port.attempts.size() - 1) << "writes were tried after the failure";
+  ASSERT_FALSE(headers.empty());
+  for (std::size_t i = 0; i < headers.size(); ++i) EXPECT_EQ(headers[i], int(i) + 1);
+
+  // The port check ended the connection; the window is back to rest.
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"No port."});
+  EXPECT_FALSE(connectedCaption());
+  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_FALSE(form->timers.Timer10.isActive());
+  EXPECT_FALSE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->timers.sendTimer.isActive());
+}
+
+TEST_F(FilesLoad, NoOrACancelledFileDialogLoadsNothing) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  const PresetImage image = form->image;
+  const std::size_t before = written().size();
+  dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::No};
+  form->areas.Button7->click();
+  form->areas.Button5->click();
+  EXPECT_EQ(dialogs.questions.size(), 2u);
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+
+  // Yes, then no file chosen.
+  form->areas.Button7->click();
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  form->timers.Timer1.stop();  // "load all" starts the poll again after its dialog
+  form->areas.Button5->click();
+  ASSERT_EQ(dialogs.fileDialogs.size(), 2u);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->timers.Timer10.isActive());
+  scheduler.advanceMs(5000);
+  EXPECT_EQ(uploadsSince(before), 0u);
+  EXPECT_FALSE(framesOf(command::kRead, group::kStatusRecord, before).empty());  // still polled
+  EXPECT_EQ(form->image, image);
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(FilesLoad, StoredBlocksSurviveSaveAllLoadAllIntoAnotherDeviceAndSaveAllAgain) {

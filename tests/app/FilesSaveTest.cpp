@@ -143,6 +143,78 @@ TEST_F(FilesSave, TheFileMenuItemsStartTheSameOperations) {
   EXPECT_TRUE(dialogs.fileDialogs.empty());
 }
 
+TEST_F(FilesSave, TheFourFileOperationsDoNothingWhileDisconnected) {
+  addDevice(1);
+  startWindow();
+  scheduler.advanceMs(3100);
+  ASSERT_FALSE(form->link.PortOpen());
+  // The buttons are live while disconnected: a click reaches the operation.
+  for (QPushButton* b :
+       {form->areas.Button6, form->areas.Button4, form->areas.Button7, form->areas.Button5}) {
+    ASSERT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    b->click();
+  }
+  form->areas.savePresetAction->trigger();
+  form->areas.saveAllAction->trigger();
+  form->areas.loadPresetAction->trigger();
+  form->areas.loadAllAction->trigger();
+  scheduler.advanceMs(20000);
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(written().empty());
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_EQ(folder.entryCount(), 0u);
+  for (const NamedTimer* t : {&form->timers.Timer1, &form->timers.Timer8, &form->timers.Timer9,
+                              &form->timers.Timer10, &form->timers.Timer12}) {
+    EXPECT_FALSE(t->isActive()) << t->name();
+  }
+}
+
+TEST_F(FilesSave, NoOrACancelledSaveDialogSendsAndSavesNothing) {
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  std::size_t before = written().size();
+  for (int i = 0; i < 4; ++i) dialogs.answers.push_back(Dialogs::Answer::No);
+  form->areas.Button6->click();
+  form->areas.Button4->click();
+  form->areas.Button7->click();
+  form->areas.Button5->click();
+  ASSERT_EQ(dialogs.questions.size(), 4u);
+  scheduler.advanceMs(3000);
+  // Only the status poll goes on.
+  const auto all = written();
+  ASSERT_GT(all.size(), before);
+  for (std::size_t i = before; i < all.size(); ++i) {
+    EXPECT_EQ(all[i].second, statusPoll(0x00)) << "write " << i;
+  }
+  EXPECT_TRUE(dialogs.fileDialogs.empty());
+
+  // "Save this preset": the block is read, then the save dialog is cancelled.
+  form->areas.Button6->click();
+  scheduler.advanceMs(1000);
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+  EXPECT_EQ(form->flags.SaveActiveToPc, 0);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  // "Save all presets": twenty blocks read, then the save dialog is cancelled.
+  form->areas.Button4->click();
+  scheduler.advanceMs(16000);
+  ASSERT_EQ(dialogs.fileDialogs.size(), 2u);
+  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  before = written().size();
+  scheduler.advanceMs(5000);
+  EXPECT_GT(written().size(), before);  // the poll runs
+  EXPECT_TRUE(framesOf(command::kWrite, group::kPresetData).empty());
+  EXPECT_TRUE(framesOf(command::kWrite, group::kStoredBlock).empty());
+  EXPECT_EQ(folder.entryCount(), 0u);
+  EXPECT_TRUE(dialogs.messages.empty());  // neither time-out speaks after a cancel
+}
+
 #ifndef _WIN32
 TEST_F(FilesSave, AFailedWriteKeepsTheOldFileAndTellsTheUser) {
   DeviceModel& device = addDevice(1);

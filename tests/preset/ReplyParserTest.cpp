@@ -96,8 +96,8 @@ TEST_F(ReplyParserTest, AnUnknownReplyBlocksTheFrontUntilTheTextReaches1000Chara
   EXPECT_EQ(link.ReceiveText, "");
   EXPECT_TRUE(log.empty());  // nothing of what was lost is applied, and nothing is said
   arrive(statusReply(2004, 3));
-  EXPECT_EQ(log, std::vector<std::string>{
-                     "status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
+  EXPECT_EQ(
+      log, std::vector<std::string>{"status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
   EXPECT_EQ(link.ReceiveText, "");
 }
 
@@ -105,8 +105,8 @@ TEST_F(ReplyParserTest, ChecksumsAreNotVerifiedAndTheRangeRuleHoldsACorruptedBlo
   Frame status = statusReply(2004, 3);
   status[18] ^= 0xFF;  // the checksum
   arrive(status);
-  EXPECT_EQ(log, std::vector<std::string>{
-                     "status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
+  EXPECT_EQ(
+      log, std::vector<std::string>{"status:Internal Temperature: 50'C |   Attenuation dB:  3 dB"});
   EXPECT_EQ(link.ReceiveText, "");
 
   // Band 1's frequency index 250 is beyond its scale, and the checksum no longer matches.
