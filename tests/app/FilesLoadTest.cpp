@@ -9,7 +9,8 @@ namespace lyra::test {
 namespace {
 
 // The simulated port's driver, recording every write the link asks of it, failed ones included:
-// the bus itself keeps no record of a port that has left the system.
+// the bus itself keeps no record of a port that has left the system. From write failFrom on,
+// every write fails the way a stalled adapter's does, and the port stays in the system.
 class RecordingDriver final : public SerialDriver {
  public:
   struct Attempt {
@@ -22,7 +23,8 @@ class RecordingDriver final : public SerialDriver {
   int queuedInputBytes() override { return port_->queuedInputBytes(); }
   int read(std::uint8_t* buffer, int maxBytes) override { return port_->read(buffer, maxBytes); }
   SerialError writeAll(std::span<const std::uint8_t> bytes) override {
-    const SerialError result = port_->writeAll(bytes);
+    const SerialError result =
+        attempts.size() >= failFrom ? SerialError::Other : port_->writeAll(bytes);
     attempts.push_back({{bytes.begin(), bytes.end()}, result});
     return result;
   }
@@ -36,6 +38,7 @@ class RecordingDriver final : public SerialDriver {
   std::string lastErrorText() const override { return port_->lastErrorText(); }
 
   std::vector<Attempt> attempts;
+  std::size_t failFrom = SIZE_MAX;
 
  private:
   std::unique_ptr<SerialDriver> port_;
@@ -259,6 +262,33 @@ TEST_F(FilesLoad, APortLeavingDuringLoadAllEndsTheUploadWithoutRepeatingABlock) 
   EXPECT_FALSE(form->timers.Timer10.isActive());
   EXPECT_FALSE(form->timers.Timer1.isActive());
   EXPECT_FALSE(form->timers.sendTimer.isActive());
+}
+
+TEST_F(FilesLoad, AWriteThatFailsDuringLoadAllIsNotRepeatedAndTheWatchdogEndsTheConnection) {
+  auto recording = std::make_unique<RecordingDriver>(bus.makeDriver());
+  RecordingDriver& port = *recording;
+  driver = std::move(recording);
+  addDevice(1);
+  startWindow();
+  connectAndSettle();
+  dialogs.filePaths.push_back(write("myallstyle.fps", allPresetsFile(markedBlocks(), 0x00)));
+  form->areas.Button5->click();
+  scheduler.advanceMs(3000);
+  const std::size_t failed = port.attempts.size();
+  port.failFrom = failed;  // the next write times out
+  scheduler.advanceMs(30000);
+
+  ASSERT_EQ(port.attempts.size(), failed + 1) << "writes were tried after the failure";
+  EXPECT_NE(port.attempts.back().result, SerialError::None);
+  EXPECT_EQ(dialogs.messageTexts(),
+            std::vector<std::string>{
+                "CONNECTION INTERRUPTED!\rPlease check data cables and reconnect."});
+  EXPECT_FALSE(connectedCaption());
+  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  EXPECT_FALSE(form->timers.Timer10.isActive());
+  EXPECT_FALSE(form->timers.Timer1.isActive());
 }
 
 TEST_F(FilesLoad, NoOrACancelledFileDialogLoadsNothing) {
