@@ -43,9 +43,7 @@ void LevelEditing::showSystemLevel(int position) {
   c_.typed.showValue(panel_.edt3, text);
 }
 
-void LevelEditing::TrackBar1Change() {
-  if (c_.state.refreshing) return;  // the program itself is moving the slider
-  const int position = panel_.TrackBar1->value();
+void LevelEditing::applySystemLevel(int position) {
   showSystemLevel(position);
   MainSettings& main = c_.image.main;
   main.systemLevel = static_cast<std::uint16_t>(kMuted - position);
@@ -53,6 +51,11 @@ void LevelEditing::TrackBar1Change() {
   ui::setButtonColour(panel_.btn1, position == kMuted ? ui::kMutedRed : ui::kNormalGrey);
   fromMute_ = false;
   sendMain();
+}
+
+void LevelEditing::TrackBar1Change() {
+  if (c_.state.refreshing) return;  // the program itself is moving the slider
+  applySystemLevel(panel_.TrackBar1->value());
 }
 
 void LevelEditing::btn1Click() {
@@ -73,10 +76,14 @@ void LevelEditing::btn1Click() {
   sendMain();
 }
 
-void LevelEditing::RzButton6Click() {
-  std::uint8_t& polarity = c_.image.way(Way::Main).polarity;
+void LevelEditing::togglePolarity(Way way, QPushButton* button) {
+  std::uint8_t& polarity = c_.image.way(way).polarity;
   polarity = polarity == 1 ? 0 : 1;
-  showPolarity(panel_.RzButton6, polarity);
+  showPolarity(button, polarity);
+}
+
+void LevelEditing::RzButton6Click() {
+  togglePolarity(Way::Main, panel_.RzButton6);
   sendMain();
 }
 
@@ -89,13 +96,7 @@ void LevelEditing::edt3Exit() {
   }
   const int position = SystemSliderPositionFromTyped(*typed);  // 0..300: typing never mutes
   panel_.TrackBar1->setValue(position);
-  showSystemLevel(position);
-  MainSettings& main = c_.image.main;
-  main.systemLevel = static_cast<std::uint16_t>(kMuted - position);
-  if (!fromMute_) main.savedSystemLevel = main.systemLevel;
-  ui::setButtonColour(panel_.btn1, position == kMuted ? ui::kMutedRed : ui::kNormalGrey);
-  fromMute_ = false;
-  sendMain();
+  applySystemLevel(position);
 }
 
 void LevelEditing::showSatelliteLevel(int position) {
@@ -104,12 +105,13 @@ void LevelEditing::showSatelliteLevel(int position) {
   c_.typed.showValue(panel_.edt2, text);
 }
 
-void LevelEditing::trckbr1Change() {
-  const int position = panel_.trckbr1->value();
+void LevelEditing::applySatelliteLevel(int position) {
   showSatelliteLevel(position);
   c_.image.way(Way::High).level = static_cast<std::uint8_t>(position);
   sendHigh();
 }
+
+void LevelEditing::trckbr1Change() { applySatelliteLevel(panel_.trckbr1->value()); }
 
 void LevelEditing::btn3Click() {
   std::uint8_t& unmuted = c_.image.way(Way::High).unmuted;
@@ -119,9 +121,7 @@ void LevelEditing::btn3Click() {
 }
 
 void LevelEditing::btn2Click() {
-  std::uint8_t& polarity = c_.image.way(Way::High).polarity;
-  polarity = polarity == 1 ? 0 : 1;
-  showPolarity(panel_.btn2, polarity);
+  togglePolarity(Way::High, panel_.btn2);
   sendHigh();
 }
 
@@ -133,9 +133,7 @@ void LevelEditing::edt2Exit() {
   }
   const int position = SatelliteLevelFromTyped(*typed);
   panel_.trckbr1->setValue(position);
-  showSatelliteLevel(position);
-  c_.image.way(Way::High).level = static_cast<std::uint8_t>(position);
-  sendHigh();
+  applySatelliteLevel(position);
 }
 
 }  // namespace lyra

@@ -30,6 +30,11 @@ class LevelEditing {
  private:
   void showSystemLevel(int position);
   void showSatelliteLevel(int position);
+  // A new slider position: shown, stored in the image and sent. The system level is also kept as
+  // the level Mute brings back (unless Mute moved the slider) and colours the Mute button.
+  void applySystemLevel(int position);
+  void applySatelliteLevel(int position);
+  void togglePolarity(Way way, QPushButton* button);
   void sendMain();
   void sendHigh();
 
