@@ -69,7 +69,7 @@ std::optional<std::vector<std::string>> PcFiles::readChosenFile(const std::strin
 void PcFiles::writeFile(const FileDialogSpec& dialog) {
   const auto path = x_.dialogs.saveFile(dialog);
   if (!path) return;
-  if (const auto failure = WriteTextLines(*path, x_.transfer.presetList)) {
+  if (const auto failure = WriteTextLines(*path, x_.transfer.linesToSave)) {
     x_.dialogs.message(kSaveFailedText, *failure);
   }
 }

@@ -121,6 +121,7 @@ void ReplyParser::storedBlockReply() {
   if (hooks.allBlocksCollected) hooks.allBlocksCollected();
   transfer_.collectedBlocks = 0;
   flags_.CollectAllBlocks = 0;
+  transfer_.linesToSave = transfer_.presetList;
   timers_.FSaveDialog4.start();
   timers_.Timer1.start();
   timers_.sendTimer.start();
@@ -138,6 +139,7 @@ bool ReplyParser::activeBlockReply() {
   if (flags_.SaveActiveToPc == 1) {
     flags_.SaveActiveToPc = 0;
     transfer_.presetList.assign(1, text_.substr(0, kBlockChars));
+    transfer_.linesToSave = transfer_.presetList;
     text_.clear();
     timers_.FSaveDialog3.start();
     timers_.Timer1.start();

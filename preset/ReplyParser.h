@@ -38,6 +38,9 @@ struct WaitingFlags {
 // Blocks on their way to or from files and the group upload.
 struct PresetTransfer {
   std::vector<std::string> presetList;  // the lines of a file being saved or loaded
+  // What the next save dialog writes, taken from presetList when the last block came in: a load
+  // begun before the dialog asks reuses presetList and must not change what is saved.
+  std::vector<std::string> linesToSave;
   std::string UploadText;               // the PresetBlockText the next upload sends
   int UploadCounter = 0;                // 25 for the active preset, 1..20 for stored blocks
   int collectedBlocks = 0;              // stored blocks received during save all, 0..20

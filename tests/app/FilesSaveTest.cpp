@@ -52,6 +52,34 @@ TEST_F(FilesSave, ThisPresetIsTheDevicesBlockAsOneCrLfLine) {
   EXPECT_TRUE(dialogs.messages.empty()) << "the time-out stays quiet once the block came";
 }
 
+// The device's block is in, and the file dialog asks 10 ms later; a load begun in between
+// reuses the list of file lines. What is saved must still be the device's block: not an empty
+// file after a load that failed, nor the preset of the file being loaded.
+TEST_F(FilesSave, ALoadBegunBeforeTheSaveDialogAsksDoesNotChangeWhatIsSaved) {
+  DeviceModel& device = addDevice(1);
+  device.memory().active = distinctPreset();
+  const DeviceModel& other = addDevice(5);  // only for a second, different preset
+  startWindow();
+  connectAndSettle();
+  const std::string deviceFile = blockText(0x00, 0x00, 0x28, device.memory().active) + "\r\n";
+  const auto otherFile = folder / "other.sps";
+  WriteBytes(otherFile, blockText(0x00, 0x00, 0x28, other.memory().active) + "\r\n");
+  ASSERT_NE(ReadBytes(otherFile), deviceFile);
+
+  for (const auto& loaded : {folder / "none.sps", otherFile}) {
+    SCOPED_TRACE(loaded.filename().string());
+    const auto saved = folder / "mystyle.sps";
+    std::filesystem::remove(saved);
+    form->areas.Button6->click();
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return form->timers.FSaveDialog3.isActive(); }, 3000));
+    dialogs.filePaths = {loaded.string(), saved.string()};  // the load's open, then the save
+    form->areas.Button7->click();
+    scheduler.advanceMs(10000);
+    EXPECT_EQ(ReadBytes(saved), deviceFile);
+    dialogs.messages.clear();
+  }
+}
+
 TEST_F(FilesSave, ThisPresetWithoutReplyRestoresThePollAndSaysSo) {
   DeviceModel& device = addDevice(1);
   startWindow();

@@ -227,6 +227,7 @@ TEST_F(ReplyParserTest, ABlockForAFileChangesNothingInTheImage) {
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(flags.SaveActiveToPc, 0);
   EXPECT_EQ(transfer.presetList, std::vector<std::string>{testing::kExampleBlock});
+  EXPECT_EQ(transfer.linesToSave, transfer.presetList);
   EXPECT_TRUE(timers.FSaveDialog3.isActive());
 }
 
@@ -247,6 +248,7 @@ TEST_F(ReplyParserTest, StoredBlocksAreCollectedOnlyWhileSaveAllWaitsForThem) {
   EXPECT_EQ(flags.CollectAllBlocks, 0);
   EXPECT_EQ(transfer.collectedBlocks, 0);
   EXPECT_FALSE(timers.Timer9.isActive());
+  EXPECT_EQ(transfer.linesToSave, transfer.presetList);
   EXPECT_TRUE(timers.FSaveDialog4.isActive());
 }
 
