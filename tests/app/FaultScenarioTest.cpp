@@ -460,5 +460,15 @@ TEST(FaultScenarioRegressions, RepliesDuringTheDisconnectWaitLeaveNoPollRunning)
   }
 }
 
+// Seeds from a run of fresh seeds after 10,000: "Save this preset to PC" had its block, and a
+// load begun before the save dialog asked emptied the lines to save, so an empty file was written.
+TEST(FaultScenarioRegressions, ALoadBeforeTheSaveDialogLeavesNoEmptyFile) {
+  for (int seed : {13239, 16263}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Scenario s(static_cast<std::uint32_t>(seed));
+    EXPECT_EQ(s.run(kStepsPerScenario), "");
+  }
+}
+
 }  // namespace
 }  // namespace lyra::test
