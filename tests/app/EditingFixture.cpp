@@ -19,6 +19,10 @@ void EditingFixture::connect() {
   clickConnect();
   scheduler.advanceMs(3000);
   ASSERT_TRUE(connectedCaption());
+  showForEditing();
+}
+
+void EditingFixture::showForEditing() {
   elsewhere = new QLineEdit(&form->window());
   elsewhere->setObjectName("elsewhere");
   form->window().show();
@@ -34,14 +38,7 @@ void EditingFixture::showDisconnected() {
   startWindow();
   scheduler.advanceMs(3100);
   ASSERT_FALSE(form->link.PortOpen());
-  elsewhere = new QLineEdit(&form->window());
-  elsewhere->setObjectName("elsewhere");
-  form->window().show();
-  QApplication::setActiveWindow(&form->window());
-  ASSERT_TRUE(form->window().isActiveWindow());
-  leave();
-  bus.clearWrites(kPort);
-  seen_ = 0;
+  showForEditing();
 }
 
 void EditingFixture::disconnect() {

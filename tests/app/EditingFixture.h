@@ -39,6 +39,8 @@ class EditingFixture : public WindowFixture {
   QLineEdit* elsewhere = nullptr;
 
  private:
+  // Shows and activates the window with a field to move the focus to, and forgets earlier writes.
+  void showForEditing();
   std::size_t seen_ = 0;
 };
 

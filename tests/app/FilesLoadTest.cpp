@@ -46,6 +46,13 @@ class RecordingDriver final : public SerialDriver {
 
 class FilesLoad : public PresetScenario {
  protected:
+  // The window's port driver records every write attempt from here on.
+  RecordingDriver& recordWrites() {
+    auto recording = std::make_unique<RecordingDriver>(bus.makeDriver());
+    RecordingDriver& port = *recording;
+    driver = std::move(recording);
+    return port;
+  }
   std::string write(const std::string& name, const std::string& bytes) {
     WriteBytes(folder / name, bytes);
     return (folder / name).string();
@@ -222,9 +229,7 @@ TEST_F(FilesLoad, AnUploadWithoutAnOpenPortSendsAndStartsNothing) {
 }
 
 TEST_F(FilesLoad, APortLeavingDuringLoadAllEndsTheUploadWithoutRepeatingABlock) {
-  auto recording = std::make_unique<RecordingDriver>(bus.makeDriver());
-  RecordingDriver& port = *recording;
-  driver = std::move(recording);
+  RecordingDriver& port = recordWrites();
   addDevice(1);
   startWindow();
   connectAndSettle();
@@ -265,9 +270,7 @@ TEST_F(FilesLoad, APortLeavingDuringLoadAllEndsTheUploadWithoutRepeatingABlock) 
 }
 
 TEST_F(FilesLoad, AWriteThatFailsDuringLoadAllIsNotRepeatedAndTheWatchdogEndsTheConnection) {
-  auto recording = std::make_unique<RecordingDriver>(bus.makeDriver());
-  RecordingDriver& port = *recording;
-  driver = std::move(recording);
+  RecordingDriver& port = recordWrites();
   addDevice(1);
   startWindow();
   connectAndSettle();
