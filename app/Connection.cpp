@@ -30,6 +30,7 @@ QPixmap lamp(bool lit) {
 
 Connection::Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers,
                        SerialLink& link, PortList& portList, SendPump& pump,
+                       LinkSupervisor& supervisor, ReplyParser& parser,
                        const BusAddressing& address, WaitingFlags& flags, Dialogs& dialogs)
     : a_(areas),
       scheduler_(scheduler),
@@ -37,6 +38,7 @@ Connection::Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& tim
       link_(link),
       portList_(portList),
       pump_(pump),
+      supervisor_(supervisor),
       address_(address),
       flags_(flags),
       dialogs_(dialogs) {
@@ -45,9 +47,10 @@ Connection::Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& tim
     timers_.Timer6.stop();
     a_.Button3->setEnabled(true);
   };
-  timers_.Timer1.onTick = [this] { Timer1Timer(); };
-  timers_.intimer.onTick = [this] { intimerTimer(); };
-  timers_.brocar1.onTick = [this] { brocar1Timer(); };
+  supervisor_.onInterrupted = [this] {
+    disconnectWith("CONNECTION INTERRUPTED!\rPlease check data cables and reconnect.");
+  };
+  supervisor_.onPortLost = [this] { disconnectWith("No port.", "The port has left the system."); };
   timers_.Timer13.onTick = [this] { Timer13Timer(); };
   timers_.chcon.onTick = [this] {
     timers_.chcon.stop();
@@ -64,8 +67,31 @@ Connection::Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& tim
     timers_.chcon188.stop();
     disconnectWith("overtime,please try again.");
   };
+  routeReplies(parser);
   setCaption(kConnect);
   Timer13Timer();
+}
+
+void Connection::routeReplies(ReplyParser& parser) {
+  parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
+    timers_.chcon.stop();  // the device is there
+    return false;
+  });
+  parser.route(Reply::ActivePreset, Owner::Connection, [this](ReceivedReply&) {
+    if (!awaitingBlock_) return false;
+    awaitingBlock_ = false;
+    timers_.chcon112.stop();
+    link_.TransmitBuffer.clear();
+    pump_.sendNow(readNameTable(address_.BusAddress), SendPump::ReceiveText::Clear);
+    return true;
+  });
+  parser.route(Reply::NameTable, Owner::Connection, [this](ReceivedReply&) {
+    timers_.chcon188.stop();
+    // The connection is up (a load of all presets reads the names again and lands here too).
+    pump_.queueSystemRecordRead();
+    supervisor_.resume();
+    return true;
+  });
 }
 
 bool Connection::connected() const { return a_.Button3->text() != kConnect; }
@@ -115,6 +141,8 @@ std::string Connection::openFailureDetail() const {
     case SerialError::NotFound:
     case SerialError::Vanished:
       return "The port does not exist.";
+    case SerialError::NotASerialPort:
+      return "This is not a serial port.\n(" + link_.lastErrorText() + ")";
     default:
       return link_.lastErrorText();
   }
@@ -140,6 +168,7 @@ void Connection::connect() {
     return;
   }
   link_.startReader();
+  supervisor_.begin();
   const std::string portName = entry->name;
 
   if (address_.isBroadcast()) {
@@ -148,6 +177,9 @@ void Connection::connect() {
     const auto answer = dialogs_.question(
         "Please make sure you have select\r\nthe same preset on all devices",
         Dialogs::Buttons::YesCancel);
+    // The question runs the event loop: a port check may have ended the link meanwhile, and
+    // said so.
+    if (!supervisor_.linked()) return;
     if (answer != Dialogs::Answer::Yes) {
       setCaption(kDisconnect);
       Button3Click();  // closes the port at once
@@ -163,6 +195,7 @@ void Connection::connect() {
     link_.ReceiveText.clear();
     link_.TransmitBuffer.clear();
     pump_.sendNow(readActivePreset(address_.BusAddress), SendPump::ReceiveText::Clear);
+    awaitingBlock_ = true;
     timers_.chcon.start();
     timers_.chcon112.start();
     timers_.chcon188.start();
@@ -180,53 +213,27 @@ void Connection::disconnect() {
   setEditingEnabled(true);
   a_.RzComboBox6->setEnabled(true);
   a_.RzComboBox1->setEnabled(true);
-  timers_.Timer1.stop();
-  timers_.intimer.stop();
-  pump_.stop();
+  // From here nothing resumes the poll or the pump: a reply that comes in during the wait (a
+  // preset block for a file, say) finds the link ended.
+  supervisor_.end();
+  awaitingBlock_ = false;
   link_.TransmitBuffer.clear();
   link_.PortNumber = -1;
   scheduler_.waitPumping(50);
   link_.closePort();
-  // A reply that came in during the wait may have restarted the poll or the pump (a preset block
-  // for a file does); with the port closed, neither may run.
-  timers_.Timer1.stop();
-  timers_.intimer.stop();
-  pump_.stop();
   a_.statusPanel1->setText(" Disconnected");
   setCaption(kConnect);
 }
 
 void Connection::disconnectWith(const std::string& message, const std::string& detail) {
-  // The window is already disconnected while the message is up.
-  if (connected()) Button3Click();
-  dialogs_.message(message, detail);
-}
-
-void Connection::Timer1Timer() {
-  if (!link_.PortOpen()) return;
-  link_.TransmitBuffer.clear();
-  pump_.sendNow(statusPoll(address_.BusAddress), SendPump::ReceiveText::Clear);
-  // Started by every poll, but a running watchdog keeps counting from the first poll that got
-  // no answer.
-  timers_.intimer.start();
-}
-
-void Connection::intimerTimer() {
-  timers_.intimer.stop();
-  if (address_.isBroadcast()) return;  // nothing answers in BroadcastMode
-  disconnectWith("CONNECTION INTERRUPTED!\rPlease check data cables and reconnect.");
-}
-
-void Connection::brocar1Timer() {
-  if (!link_.PortOpen()) return;
-  const PortEntry* chosen = portList_.selectedEntry();
-  const auto ports = portList_.readSystemPorts();
-  bool present = false;
-  if (chosen && ports) {
-    for (const PortEntry& p : *ports) present = present || p.name == chosen->name;
+  // The window is already disconnected while the message is up. A connect still in progress
+  // (its BroadcastMode question is up) has its port closed too.
+  if (connected()) {
+    Button3Click();
+  } else if (supervisor_.linked()) {
+    disconnect();
   }
-  // A list that cannot be read counts as no ports at all.
-  if (!present) disconnectWith("No port.", "The port has left the system.");
+  dialogs_.message(message, detail);
 }
 
 void Connection::Timer13Timer() {

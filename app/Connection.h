@@ -12,6 +12,7 @@
 #include "app/WindowAreas.h"
 #include "preset/ReplyParser.h"
 #include "protocol/BusAddressing.h"
+#include "protocol/LinkSupervisor.h"
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
@@ -26,8 +27,8 @@ class Connection {
   static constexpr const char* kDisconnect = "Disconnect";
 
   Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers, SerialLink& link,
-             PortList& portList, SendPump& pump, const BusAddressing& address,
-             WaitingFlags& flags, Dialogs& dialogs);
+             PortList& portList, SendPump& pump, LinkSupervisor& supervisor, ReplyParser& parser,
+             const BusAddressing& address, WaitingFlags& flags, Dialogs& dialogs);
 
   // The connection state is the button's caption: "Connect" while disconnected.
   bool connected() const;
@@ -47,10 +48,9 @@ class Connection {
   void disconnect();
   void disconnectWith(const std::string& message, const std::string& detail = {});
   void setCaption(const char* caption);
-  void Timer1Timer();
-  void intimerTimer();
-  void brocar1Timer();
   void Timer13Timer();
+  // The handshake's replies: the block, then the names.
+  void routeReplies(ReplyParser& parser);
   std::string openFailureDetail() const;
 
   WindowAreas& a_;
@@ -59,9 +59,11 @@ class Connection {
   SerialLink& link_;
   PortList& portList_;
   SendPump& pump_;
+  LinkSupervisor& supervisor_;
   const BusAddressing& address_;
   WaitingFlags& flags_;
   Dialogs& dialogs_;
+  bool awaitingBlock_ = false;  // the handshake's read of the active preset is out
 };
 
 }  // namespace lyra

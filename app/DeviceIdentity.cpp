@@ -14,7 +14,8 @@ constexpr int kLastDeviceId = 255;
 
 DeviceIdentity::DeviceIdentity(WindowAreas& areas, TimerTable& timers, SerialLink& link,
                                SendPump& pump, BusAddressing& address, WaitingFlags& flags,
-                               const PresetImage& image, Dialogs& dialogs)
+                               const PresetImage& image, ReplyParser& parser,
+                               Dialogs& dialogs)
     : a_(areas),
       timers_(timers),
       link_(link),
@@ -30,6 +31,12 @@ DeviceIdentity::DeviceIdentity(WindowAreas& areas, TimerTable& timers, SerialLin
   QObject::connect(a_.RzEdit2, &QLineEdit::returnPressed, [this] { Button1Click(); });
   QObject::connect(a_.Button1, &QPushButton::clicked, [this] { Button1Click(); });
   timers_.Timer2.onTick = [this] { Timer2Timer(); };
+  parser.route(Reply::IdAck, Owner::DeviceIdentity, [this](ReceivedReply&) {
+    if (flags_.IdAckAwaited != 1) return false;
+    flags_.IdAckAwaited = 0;
+    timers_.Timer2.start();
+    return true;
+  });
 }
 
 void DeviceIdentity::Button1Click() {

@@ -21,7 +21,7 @@ class DeviceIdentity {
  public:
   DeviceIdentity(WindowAreas& areas, TimerTable& timers, SerialLink& link, SendPump& pump,
                  BusAddressing& address, WaitingFlags& flags, const PresetImage& image,
-                 Dialogs& dialogs);
+                 ReplyParser& parser, Dialogs& dialogs);
 
   // "OK", or Enter in the set-ID field.
   void Button1Click();

@@ -43,6 +43,23 @@ DevicePresets::DevicePresets(PresetExchange& exchange)
   x_.timers.Timer22.onTick = [this] { Timer22Timer(); };
   x_.timers.Timer11.onTick = [this] { Timer11Timer(); };
   saveAckTimeout_.onTick = [this] { saveAckTimeoutTimer(); };
+  x_.parser.route(Reply::SaveAck, Owner::DevicePresets, [this](ReceivedReply&) {
+    if (x_.flags.SaveAckAwaited != 1) return false;
+    x_.flags.SaveAckAwaited = 0;
+    x_.timers.Timer11.start();
+    return true;
+  });
+  x_.parser.route(Reply::ActivePreset, Owner::DevicePresets, [this](ReceivedReply&) {
+    if (x_.flags.LoadSlotAwaited != 1) return false;
+    // The loaded slot is now the active preset, in the image and on every control.
+    x_.flags.LoadSlotAwaited = 0;
+    x_.pump.queueSystemRecordRead();
+    x_.timers.Timer22.stop();
+    x_.hideWaitBox();
+    x_.connection.setEditingEnabled(true);
+    x_.supervisor.resume();
+    return true;
+  });
 }
 
 void DevicePresets::RzButton9Click() {
@@ -50,9 +67,7 @@ void DevicePresets::RzButton9Click() {
   if (!x_.confirmed("Loading a Preset will replace the active\r\nPreset.Do you want to proceed?"))
     return;
   x_.flags.LoadSlotAwaited = 1;
-  x_.timers.Timer1.stop();
-  x_.timers.sendTimer.stop();
-  x_.timers.intimer.stop();
+  x_.supervisor.pause();
   x_.scheduler.waitPumping(50);
   const int slot = x_.areas.RzComboBox10->currentIndex() + 1;
   x_.link.ReceiveText.clear();
@@ -77,12 +92,7 @@ void DevicePresets::Timer22Timer() {
   x_.timers.Timer22.stop();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
-  // A link that ended during the wait (the port left the system, say) has no poll to resume,
-  // and a search may hold the port by now.
-  if (x_.connection.connected()) {
-    x_.timers.Timer1.start();
-    x_.timers.sendTimer.start();
-  }
+  x_.supervisor.resume();
   x_.dialogs.message(kOvertimeText);
 }
 
@@ -91,9 +101,7 @@ void DevicePresets::RzButton10Click() {
   QLineEdit* field = x_.areas.RzEdit1;
   const QString name = trimmedName(field->text());
   field->setText(name);
-  x_.timers.Timer1.stop();
-  x_.timers.sendTimer.stop();
-  x_.timers.intimer.stop();
+  x_.supervisor.pause();
   x_.flags.SaveAckAwaited = 1;
   const int position = std::max(0, x_.areas.RzComboBox11->currentIndex());
   const int slot = kFirstUserSlot + position;
@@ -118,8 +126,7 @@ void DevicePresets::RzButton10Click() {
   std::copy(text.begin(), text.end(), stored.begin());
 
   x_.scheduler.waitPumping(100);
-  x_.timers.Timer1.start();
-  x_.timers.sendTimer.start();
+  x_.supervisor.resume();
 }
 
 void DevicePresets::Timer11Timer() {

@@ -29,19 +29,24 @@ bool namedCom(const std::string& name) {
 
 DeviceSearch::DeviceSearch(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers,
                            SerialLink& link, PortList& portList, SendPump& pump,
-                           WaitingFlags& flags, ReplyParser& parser, Connection& connection,
-                           Dialogs& dialogs, bool& searchCancel)
+                           LinkSupervisor& supervisor, WaitingFlags& flags, ReplyParser& parser,
+                           Connection& connection, Dialogs& dialogs, bool& searchCancel)
     : a_(areas),
       scheduler_(scheduler),
       timers_(timers),
       link_(link),
       portList_(portList),
       pump_(pump),
+      supervisor_(supervisor),
       flags_(flags),
       connection_(connection),
       dialogs_(dialogs),
       searchCancel_(searchCancel) {
-  parser.hooks.searchHit = [this] { hits_.record(link_.PortNumber, probedAddress_); };
+  parser.route(Reply::Status, Owner::Search, [this](ReceivedReply&) {
+    if (flags_.Searching != 1) return false;
+    hits_.record(link_.PortNumber, probedAddress_);
+    return true;
+  });
   QObject::connect(a_.Button8, &QPushButton::clicked, [this] { ID1Click(); });
   QObject::connect(a_.Button9, &QPushButton::clicked, [this] { N14Click(); });
   QObject::connect(a_.RzButton11, &QPushButton::clicked, [this] { RzButton11Click(); });
@@ -104,7 +109,7 @@ void DeviceSearch::probeAllPorts(const Plan& plan) {
   // The port list must not change under the loop, and the port check is for a connection: a
   // searched port that vanishes only ends that port's probes.
   timers_.refurbish.stop();
-  timers_.brocar1.stop();
+  supervisor_.holdPortCheck();
   entries_ = portList_.entries();
   numbers_ = portList_.portNumbers();
 
@@ -175,7 +180,7 @@ void DeviceSearch::finish() {
   probedAddress_ = -1;
   N14Click();
   timers_.refurbish.start();
-  timers_.brocar1.start();
+  supervisor_.releasePortCheck();
 }
 
 std::string DeviceSearch::portName(int portNumber) const {

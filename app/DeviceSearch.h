@@ -16,6 +16,7 @@
 #include "app/Connection.h"
 #include "app/WindowAreas.h"
 #include "preset/ReplyParser.h"
+#include "protocol/LinkSupervisor.h"
 #include "protocol/SearchHits.h"
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
@@ -35,8 +36,9 @@ class DeviceSearch {
 
   // searchCancel is the window's SearchCancel: set by Cancel and when the window closes.
   DeviceSearch(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers, SerialLink& link,
-               PortList& portList, SendPump& pump, WaitingFlags& flags, ReplyParser& parser,
-               Connection& connection, Dialogs& dialogs, bool& searchCancel);
+               PortList& portList, SendPump& pump, LinkSupervisor& supervisor,
+               WaitingFlags& flags, ReplyParser& parser, Connection& connection, Dialogs& dialogs,
+               bool& searchCancel);
 
   // "Search device ID" (Button8 and its menu twin): refused while connected.
   void ID1Click();
@@ -71,6 +73,7 @@ class DeviceSearch {
   SerialLink& link_;
   PortList& portList_;
   SendPump& pump_;
+  LinkSupervisor& supervisor_;
   WaitingFlags& flags_;
   Connection& connection_;
   Dialogs& dialogs_;

@@ -29,6 +29,15 @@ GroupInitialData::GroupInitialData(PresetExchange& exchange, PcFiles& files)
   t.Timer333.onTick = [this] { Timer333Timer(); };
   t.Timer332.onTick = [this] { Timer332Timer(); };
   t.trunon1.onTick = [this] { trunon1Timer(); };
+  x_.parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [this](ReceivedReply& r) {
+    if (x_.flags.CopyActiveForGroup != 1) return false;
+    // The source device's block goes to the group as it came.
+    x_.flags.CopyActiveForGroup = 0;
+    x_.transfer.UploadText = r.text();
+    r.clearAll();
+    x_.timers.trunon1.start();
+    return true;
+  });
 }
 
 void GroupInitialData::showProgressStart() {
@@ -46,9 +55,7 @@ void GroupInitialData::endProgress() {
 }
 
 void GroupInitialData::Button11Click() {
-  x_.timers.Timer1.stop();
-  x_.timers.sendTimer.stop();
-  x_.timers.intimer.stop();
+  x_.supervisor.pause();
   x_.transfer.UploadText.clear();
   groupList_.clear();
   if (const auto path = x_.dialogs.openFile(PcFiles::kOpenDialog2)) {
@@ -84,7 +91,7 @@ void GroupInitialData::uploadToGroup(int secondGapMs) {
   }
   x_.decodeUploadText();
   x_.scheduler.waitPumping(1000);
-  if (x_.portOpen()) x_.timers.sendTimer.start();
+  x_.supervisor.resumeSendsOnly();
 }
 
 void GroupInitialData::Timer342Timer() {

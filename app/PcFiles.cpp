@@ -8,6 +8,7 @@ namespace lyra {
 
 namespace {
 constexpr int kStoredBlocks = 20;
+constexpr std::size_t kBlockChars = 664;  // one block as hex text
 constexpr int kPercentPerBlock = 5;
 constexpr int kLoadProgressTicks = 10;
 constexpr int kActivePresetUpload = 25;  // UploadCounter while the active preset goes up
@@ -35,20 +36,43 @@ PcFiles::PcFiles(PresetExchange& exchange)
   t.Timer10.onTick = [this] { Timer10Timer(); };
   t.Timer12.onTick = [this] { Timer12Timer(); };
   saveActiveTimeout_.onTick = [this] { saveActiveTimeoutTimer(); };
+  x_.parser.route(Reply::ActiveBlock, Owner::PcFiles,
+                  [this](ReceivedReply& r) { return activeBlockReply(r); });
+  x_.parser.route(Reply::StoredBlock, Owner::PcFiles,
+                  [this](ReceivedReply& r) { return storedBlockReply(r); });
 }
 
-void PcFiles::pausePoll() {
-  x_.timers.Timer1.stop();
-  x_.timers.sendTimer.stop();
-  x_.timers.intimer.stop();
+bool PcFiles::activeBlockReply(ReceivedReply& r) {
+  if (x_.flags.SaveActiveToPc != 1) return false;
+  x_.flags.SaveActiveToPc = 0;
+  x_.transfer.presetList.assign(1, r.text().substr(0, kBlockChars));
+  x_.transfer.linesToSave = x_.transfer.presetList;
+  r.clearAll();
+  x_.timers.FSaveDialog3.start();
+  x_.supervisor.resume();
+  return true;
 }
 
-void PcFiles::resumePoll() {
-  // A port that left the system during a long wait was disconnected meanwhile: nothing to resume.
-  // A search may hold the port by then, which is no connection either.
-  if (!x_.portOpen() || !x_.connection.connected()) return;
-  x_.timers.Timer1.start();
-  x_.timers.sendTimer.start();
+bool PcFiles::storedBlockReply(ReceivedReply& r) {
+  if (x_.flags.CollectAllBlocks != 1) return false;
+  // A flaky adapter echoing, or a second device on the same address, answers twice; replies
+  // left over from an earlier save may still come. Only the block index says which block a
+  // reply holds, and a file must hold each block once, in its own line.
+  const int n = r.index();
+  if (n < 1 || n > kStoredBlocks) return true;
+  std::string& line = collected_[static_cast<std::size_t>(n - 1)];
+  if (!line.empty()) return true;
+  line = r.text().substr(0, kBlockChars);
+  if (++collectedCount_ < kStoredBlocks) return true;
+  x_.timers.Timer9.stop();
+  x_.hideWaitBox();
+  x_.connection.setEditingEnabled(true);
+  x_.flags.CollectAllBlocks = 0;
+  x_.transfer.presetList.assign(collected_.begin(), collected_.end());
+  x_.transfer.linesToSave = x_.transfer.presetList;
+  x_.timers.FSaveDialog4.start();
+  x_.supervisor.resume();
+  return true;
 }
 
 std::optional<std::vector<std::string>> PcFiles::readChosenFile(const std::string& path) {
@@ -58,6 +82,9 @@ std::optional<std::vector<std::string>> PcFiles::readChosenFile(const std::strin
       return std::move(file.lines);
     case FileLines::Status::TooLarge:
       x_.dialogs.message(kFileDamagedText);
+      return std::nullopt;
+    case FileLines::Status::NotAFile:
+      x_.dialogs.message("This is not a preset file.", path + ": " + file.error);
       return std::nullopt;
     case FileLines::Status::Unreadable:
       break;
@@ -80,7 +107,7 @@ void PcFiles::Button6Click() {
   if (!x_.portOpen()) return;
   if (!x_.confirmed("Saving a Preset to PC.Do you want\r\nto proceed?")) return;
   x_.connection.setEditingEnabled(false);
-  pausePoll();
+  x_.supervisor.pause();
   x_.flags.SaveActiveToPc = 1;
   x_.scheduler.waitPumping(50);
   x_.transfer.presetList.clear();
@@ -99,7 +126,7 @@ void PcFiles::saveActiveTimeoutTimer() {
   // its slot, never reaching the device. A block that still comes is decoded as the device's
   // active preset, not saved behind the user's back.
   x_.flags.SaveActiveToPc = 0;
-  resumePoll();
+  x_.supervisor.resume();
   x_.dialogs.message(kOvertimeText);
 }
 
@@ -114,11 +141,12 @@ void PcFiles::FSaveDialog3Timer() {
 void PcFiles::Button4Click() {
   if (!x_.portOpen()) return;
   if (!x_.confirmed("Saving all Presets to PC.Do you\r\nwant to proceed?")) return;
-  pausePoll();
+  x_.supervisor.pause();
   x_.scheduler.waitPumping(50);
   x_.link.ReceiveText.clear();
   requestCounter_ = 0;
-  x_.transfer.collectedBlocks = 0;
+  collected_ = {};
+  collectedCount_ = 0;
   x_.flags.CollectAllBlocks = 1;
   x_.showWaitBox(0);
   x_.connection.setEditingEnabled(false);
@@ -137,13 +165,14 @@ void PcFiles::Timer8Timer() {
 }
 
 void PcFiles::Timer9Timer() {
-  // Blocks that arrive late are still collected (CollectAllBlocks stays set), but no file is
-  // written from a collection that missed its time.
+  // No file is written from a collection that missed its time: blocks that still come are
+  // dropped, and no save dialog follows the message.
+  x_.flags.CollectAllBlocks = 0;
   x_.timers.Timer9.stop();
   x_.timers.Timer8.stop();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
-  resumePoll();
+  x_.supervisor.resume();
   x_.dialogs.message(kOvertimeText);
 }
 
@@ -168,14 +197,14 @@ void PcFiles::Button7Click() {
   x_.transfer.UploadText = JoinLines(x_.transfer.presetList);
   if (!IsValidPresetBlockText(x_.transfer.UploadText)) {
     x_.dialogs.message(kFileDamagedText);
-    x_.timers.Timer1.start();
+    x_.supervisor.resume();
     return;
   }
   x_.showWaitBox(0);
   x_.connection.setEditingEnabled(false);
   loadProgressCount_ = 0;
   x_.timers.Timer12.start();
-  pausePoll();
+  x_.supervisor.pause();
   x_.writeUploadHeader(UploadTarget::ActivePreset());
   x_.scheduler.waitPumping(100);
   x_.transfer.UploadCounter = kActivePresetUpload;
@@ -183,7 +212,7 @@ void PcFiles::Button7Click() {
   x_.decodeUploadText();
   // The device takes a while to apply a whole preset; the poll waits until it has.
   x_.scheduler.waitPumping(8000);
-  resumePoll();
+  x_.supervisor.resume();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
 }
@@ -205,33 +234,31 @@ void PcFiles::Button5Click() {
   if (const auto path = x_.dialogs.openFile(kOpenDialog1)) {
     auto lines = readChosenFile(*path);
     if (!lines) {
-      x_.timers.Timer1.start();
+      x_.supervisor.resume();
       return;
     }
     x_.transfer.presetList = std::move(*lines);
   }
   if (x_.transfer.presetList.empty()) {
-    x_.timers.Timer1.start();
+    x_.supervisor.resume();
     return;
   }
   if (!IsValidAllPresetsFile(x_.transfer.presetList)) {
     x_.dialogs.message(kFileDamagedText);
-    x_.timers.Timer1.start();
+    x_.supervisor.resume();
     return;
   }
   x_.showWaitBox(0);
   x_.connection.setEditingEnabled(false);
   // The SendPump pauses too: a slot written between a header and its data would break the
   // upload, and its poll restart would interleave status polls with the blocks.
-  pausePoll();
+  x_.supervisor.pause();
   x_.transfer.UploadCounter = 0;
   x_.timers.Timer10.start();
 }
 
 void PcFiles::Timer10Timer() {
   x_.timers.Timer10.stop();
-  x_.timers.Timer1.stop();
-  x_.timers.intimer.stop();
   PresetTransfer& t = x_.transfer;
   if (t.UploadCounter < 0 || static_cast<std::size_t>(t.UploadCounter) >= t.presetList.size())
     return;
@@ -248,7 +275,7 @@ void PcFiles::Timer10Timer() {
   // The names came with the blocks: the lists show them once the NameTable reply is in.
   x_.sendRequest(readNameTable(x_.address.BusAddress));
   x_.scheduler.waitPumping(50);
-  resumePoll();
+  x_.supervisor.resume();
   x_.hideWaitBox();
   x_.connection.setEditingEnabled(true);
 }

@@ -3,6 +3,7 @@
 // and from a *.fps file. Files hold the device's own block texts, so a file written from one
 // device loads into another; the header inside a text is never used, the current BusAddress is.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,13 +43,17 @@ class PcFiles {
   void Timer9Timer();
   void Timer10Timer();
   void Timer12Timer();
+  // The replies: the active block for one file, the stored blocks for all.
+  bool activeBlockReply(ReceivedReply& reply);
+  bool storedBlockReply(ReceivedReply& reply);
   void writeFile(const FileDialogSpec& dialog);
-  void pausePoll();
-  void resumePoll();
 
   PresetExchange& x_;
   NamedTimer saveActiveTimeout_;
   int requestCounter_ = 0;     // save all: the stored block asked for last, 1..20
+  // Save all: each block by its index, taken once; a stray or a repeated reply is ignored.
+  std::array<std::string, 20> collected_{};
+  int collectedCount_ = 0;
   int loadProgressCount_ = 0;  // Timer12 ticks
 };
 

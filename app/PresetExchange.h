@@ -31,6 +31,8 @@ struct PresetExchange {
   TimerTable& timers;
   SerialLink& link;
   SendPump& pump;
+  LinkSupervisor& supervisor;
+  ReplyParser& parser;
   const BusAddressing& address;
   WaitingFlags& flags;
   PresetTransfer& transfer;

@@ -22,7 +22,8 @@ TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d
       link(driver, s),
       pump(timers, link, address),
       portList(ports),
-      parser(link, image, timers, pump, address, flags, transfer),
+      supervisor(timers, link, pump, address, portList),
+      parser(link, image, pump, supervisor),
       ownDialogs_(d ? nullptr : std::make_unique<QtDialogs>(&window_)),
       dialogs(d ? *d : *ownDialogs_),
       areas(layOutWindow(window_)),
@@ -32,7 +33,8 @@ TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d
       delays(areas.RzGroupBox12, image, editing),
       curves(std::make_unique<ResponseCurves>()),
       graph(areas.RzGroupBox8, image, *curves, editing.SelectedWay),
-      connection(areas, s, timers, link, portList, pump, address, flags, dialogs) {
+      connection(areas, s, timers, link, portList, pump, supervisor, parser, address, flags,
+                 dialogs) {
   startUp();
 }
 
@@ -161,11 +163,6 @@ void TForm1::wireReplies() {
   };
   h.temperatureLimit = [this](int index) { areas.temperatureList->setCurrentIndex(index); };
   h.presetDecoded = [this] { showDecodedPreset(); };
-  h.loadFinished = [this] {
-    areas.RzGroupBox1->hide();
-    connection.setEditingEnabled(true);
-  };
-  h.allBlocksCollected = h.loadFinished;
   h.namesArrived = [this] { devicePresets.showNames(); };
 }
 

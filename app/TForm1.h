@@ -55,6 +55,7 @@ class TForm1 {
   BusAddressing address;
   SendPump pump;
   PortList portList;
+  LinkSupervisor supervisor;
   WaitingFlags flags;
   PresetTransfer transfer;
   ReplyParser parser;
@@ -79,16 +80,16 @@ class TForm1 {
                                {areas.RzGroupBox8, areas.GroupBox2, areas.GroupBox3, areas.RzGroupBox12}},
                               connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
-  PresetExchange presetExchange{areas,    scheduler, timers, link,       pump,
-                                address,  flags,     transfer, image, connection,
-                                dialogs,  [this] { showDecodedPreset(); }};
+  PresetExchange presetExchange{areas,   scheduler,  timers,  link,     pump,
+                                supervisor, parser, address, flags,   transfer,
+                                image,   connection, dialogs, [this] { showDecodedPreset(); }};
   DevicePresets devicePresets{presetExchange};
   PcFiles pcFiles{presetExchange};
   GroupInitialData groupInitialData{presetExchange, pcFiles};
   // Device search, DeviceId and BroadcastMode below this line.
-  DeviceSearch search{areas, scheduler, timers,     link,    portList,    pump,
-                      flags, parser,    connection, dialogs, SearchCancel};
-  DeviceIdentity identity{areas, timers, link, pump, address, flags, image, dialogs};
+  DeviceSearch search{areas,  scheduler, timers,     link,    portList,    pump,
+                      supervisor, flags, parser, connection, dialogs, SearchCancel};
+  DeviceIdentity identity{areas, timers, link, pump, address, flags, image, parser, dialogs};
   BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels

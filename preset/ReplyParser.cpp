@@ -1,5 +1,8 @@
 #include "preset/ReplyParser.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "graph/ParameterScales.h"
 #include "preset/PresetDecoder.h"
 #include "protocol/CommandFrame.h"
@@ -7,32 +10,102 @@
 namespace lyra {
 
 namespace {
-constexpr std::size_t kShortReplyChars = 40;   // SystemRecord and StatusRecord replies
-constexpr std::size_t kAckChars = 24;          // acknowledgements
-constexpr std::size_t kBlockChars = 664;       // preset blocks
-constexpr std::size_t kNameTableChars = 824;   // 400 bytes of names
-constexpr std::size_t kGarbageChars = 1000;    // no reply is this long: the text is lost
+constexpr std::size_t kGarbageChars = 1000;  // no reply is this long: the text is lost
 constexpr int kHighestReading = 5118;
-constexpr int kStoredBlockCount = 20;
+
+// How a reply is recognised at the front of ReceiveText: its header fields from character 8 on
+// (command, index, group, item, length), each two hex characters a byte, and its whole length.
+struct ReplyShape {
+  Reply reply;
+  std::uint8_t command;
+  std::optional<std::uint8_t> index;  // any index when empty
+  std::uint8_t group;
+  bool itemAndLength;  // item 0 and the payload length are part of the header
+  std::uint16_t payloadBytes;
+  std::size_t chars;
+  const char* ends;     // what the reply ends
+  const char* takenBy;  // whose handler takes it
+};
+
+// Checked in this order on every call.
+constexpr ReplyShape kRoutes[] = {
+    {Reply::SystemRecord, command::kReadReply, 0, group::kSystemRecord, true, 8, 40,
+     "nothing; the image's system record and the last-loaded label", "the parser"},
+    {Reply::Status, command::kReadReply, 0, group::kStatusRecord, true, 8, 40,
+     "a search probe's wait (a hit); ends this call", "Search; the status bar"},
+    {Reply::IdAck, command::kAcknowledge, 0, group::kSystemRecord, true, 0, 24,
+     "a DeviceId change (Timer2 shows the new ID)", "DeviceIdentity"},
+    {Reply::SaveAck, command::kAcknowledge, 0, group::kWriteAcknowledged, true, 0, 24,
+     "a name save (Timer11 reads the system record again)", "DevicePresets"},
+    {Reply::StoredBlock, command::kReadReply, std::nullopt, group::kStoredBlock, false, 0, 664,
+     "one of save-all's twenty blocks (the last stops Timer9)", "PcFiles"},
+    {Reply::ActiveBlock, command::kReadReply, std::nullopt, group::kPresetData, false, 0, 664,
+     "initial data from one device (trunon1) or save this preset (FSaveDialog3); else decoded "
+     "into the image, then ActivePreset: a slot load (Timer22) or the connect's wait for the "
+     "block (chcon112)",
+     "GroupInitialData, PcFiles; DevicePresets, Connection"},
+    {Reply::NameTable, command::kReadReply, 0, group::kNameTable, false, 0, 824,
+     "the connect's wait for the names (chcon188)", "Connection"},
+};
+
+std::string hexByte(unsigned byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[(byte >> 4) & 0x0F], kDigits[byte & 0x0F]};
+}
+
+int hexDigit(char c) { return c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10; }
+
+const ReplyShape& shapeOf(Reply reply) {
+  return *std::find_if(std::begin(kRoutes), std::end(kRoutes),
+                       [reply](const ReplyShape& s) { return s.reply == reply; });
+}
+
 }  // namespace
 
-ReplyParser::ReplyParser(SerialLink& link, PresetImage& image, TimerTable& timers, SendPump& pump,
-                         const BusAddressing& address, WaitingFlags& flags,
-                         PresetTransfer& transfer)
-    : link_(link),
-      text_(link.ReceiveText),
-      image_(image),
-      timers_(timers),
-      pump_(pump),
-      address_(address),
-      flags_(flags),
-      transfer_(transfer) {}
+int ReceivedReply::payloadByte(int j) const {
+  const std::size_t at = 20 + 2 * static_cast<std::size_t>(j);
+  if (at + 2 > text_.size()) return 0;
+  return hexDigit(text_[at]) * 16 + hexDigit(text_[at + 1]);
+}
+
+int ReceivedReply::index() const {
+  if (text_.size() < 12) return -1;
+  return hexDigit(text_[10]) * 16 + hexDigit(text_[11]);
+}
+
+ReplyParser::ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump,
+                         LinkSupervisor& supervisor)
+    : link_(link), text_(link.ReceiveText), image_(image), pump_(pump), supervisor_(supervisor) {}
+
+void ReplyParser::route(Reply reply, Owner owner, Handler handler) {
+  auto& installed = routes_[static_cast<std::size_t>(reply)];
+  installed.push_back({owner, std::move(handler)});
+  std::stable_sort(installed.begin(), installed.end(),
+                   [](const Installed& a, const Installed& b) { return a.owner < b.owner; });
+}
+
+bool ReplyParser::offer(Reply reply) {
+  ReceivedReply received(text_);
+  for (const Installed& i : routes_[static_cast<std::size_t>(reply)]) {
+    if (i.handler(received)) return true;
+  }
+  return false;
+}
 
 bool ReplyParser::textAt(std::size_t position, std::string_view s) const {
   return text_.size() >= position + s.size() && text_.compare(position, s.size(), s) == 0;
 }
 
-bool ReplyParser::codeIs(std::string_view code) const { return textAt(8, code); }
+bool ReplyParser::isComplete(Reply reply) const {
+  const ReplyShape& s = shapeOf(reply);
+  if (text_.size() < s.chars || !textAt(8, hexByte(s.command)) || !textAt(12, hexByte(s.group)))
+    return false;
+  if (s.index && !textAt(10, hexByte(*s.index))) return false;
+  if (s.itemAndLength &&
+      !textAt(14, hexByte(0) + hexByte(s.payloadBytes >> 8) + hexByte(s.payloadBytes & 0xFF)))
+    return false;
+  return true;
+}
 
 void ReplyParser::remove(std::size_t characters) {
   if (text_.size() > characters) {
@@ -40,13 +113,6 @@ void ReplyParser::remove(std::size_t characters) {
   } else {
     text_.clear();
   }
-}
-
-int ReplyParser::payloadByte(int j) const {
-  const std::size_t at = 20 + 2 * static_cast<std::size_t>(j);
-  if (at + 2 > text_.size()) return 0;
-  auto digit = [](char c) { return c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10; };
-  return digit(text_[at]) * 16 + digit(text_[at + 1]);
 }
 
 std::string ReplyParser::statusTextFor(int temperatureReading, int attenuation) {
@@ -63,87 +129,54 @@ std::string ReplyParser::lastLoadedPresetText(int n) {
 }
 
 void ReplyParser::parseReplies() {
-  // Anything received ends the first-contact time-out and the watchdog's current wait.
-  timers_.chcon.stop();
-  timers_.intimer.stop();
+  // Anything received ends the watchdog's current wait (and the connect's first-contact wait).
+  supervisor_.heard();
+  offer(Reply::AnyBytes);
   if (text_.size() >= kGarbageChars) text_.clear();
-  if (!textAt(0, "A5A5A5")) text_.clear();
+  static const std::string kPreamble =
+      hexByte(kPreambleByte) + hexByte(kPreambleByte) + hexByte(kPreambleByte);
+  if (!textAt(0, kPreamble)) text_.clear();
 
-  if (codeIs("520021000008") && text_.size() >= kShortReplyChars) systemRecordReply();
-  if (codeIs("52002B000008") && text_.size() >= kShortReplyChars) return statusReply();
-  if (codeIs("510021000000") && text_.size() >= kAckChars) {
-    if (flags_.IdAckAwaited == 1) {
-      flags_.IdAckAwaited = 0;
-      timers_.Timer2.start();
-    }
-    remove(kAckChars);
+  if (isComplete(Reply::SystemRecord)) systemRecordReply();
+  if (isComplete(Reply::Status)) return statusReply();
+  for (Reply ack : {Reply::IdAck, Reply::SaveAck}) {
+    if (!isComplete(ack)) continue;
+    offer(ack);
+    remove(shapeOf(ack).chars);
   }
-  if (codeIs("510000000000") && text_.size() >= kAckChars) {
-    if (flags_.SaveAckAwaited == 1) {
-      flags_.SaveAckAwaited = 0;
-      timers_.Timer11.start();
-    }
-    remove(kAckChars);
+  if (isComplete(Reply::StoredBlock)) {
+    // Taken by save-all while it collects; a stray or a duplicate is dropped.
+    offer(Reply::StoredBlock);
+    remove(shapeOf(Reply::StoredBlock).chars);
   }
-  if (text_.size() >= kBlockChars && textAt(8, "52") && textAt(12, "29") &&
-      flags_.CollectAllBlocks == 1) {
-    storedBlockReply();
-  }
-  if (text_.size() >= kBlockChars && textAt(8, "52") && textAt(12, "28")) {
-    if (!activeBlockReply()) return;
-  }
-  if (textAt(8, "520026") && text_.size() >= kNameTableChars) nameTableReply();
+  if (isComplete(Reply::ActiveBlock) && !activeBlockReply()) return;
+  if (isComplete(Reply::NameTable)) nameTableReply();
 }
 
 void ReplyParser::systemRecordReply() {
+  ReceivedReply r(text_);
   SystemRecord& s = image_.system;
-  s.lastPresetNumber = static_cast<std::uint8_t>(payloadByte(0));
-  s.storedBytes = {static_cast<std::uint8_t>(payloadByte(1)),
-                   static_cast<std::uint8_t>(payloadByte(2))};
-  s.temperatureLimit = static_cast<std::uint8_t>(payloadByte(5));
+  s.lastPresetNumber = static_cast<std::uint8_t>(r.payloadByte(0));
+  s.storedBytes = {static_cast<std::uint8_t>(r.payloadByte(1)),
+                   static_cast<std::uint8_t>(r.payloadByte(2))};
+  s.temperatureLimit = static_cast<std::uint8_t>(r.payloadByte(5));
   if (hooks.temperatureLimit) hooks.temperatureLimit(s.temperatureLimit);
   if (hooks.lastLoadedPreset) hooks.lastLoadedPreset(lastLoadedPresetText(s.lastPresetNumber));
-  remove(kShortReplyChars);
+  remove(shapeOf(Reply::SystemRecord).chars);
 }
 
 void ReplyParser::statusReply() {
-  if (flags_.Searching == 1 && hooks.searchHit) hooks.searchHit();
-  const int reading = payloadByte(2) * 256 + payloadByte(3);
-  if (hooks.statusText) hooks.statusText(statusTextFor(reading, payloadByte(4)));
-  remove(kShortReplyChars);
-}
-
-void ReplyParser::storedBlockReply() {
-  transfer_.presetList.push_back(text_.substr(0, kBlockChars));
-  remove(kBlockChars);
-  if (++transfer_.collectedBlocks < kStoredBlockCount) return;
-  timers_.Timer9.stop();
-  if (hooks.allBlocksCollected) hooks.allBlocksCollected();
-  transfer_.collectedBlocks = 0;
-  flags_.CollectAllBlocks = 0;
-  transfer_.linesToSave = transfer_.presetList;
-  timers_.FSaveDialog4.start();
-  timers_.Timer1.start();
-  timers_.sendTimer.start();
+  offer(Reply::Status);
+  ReceivedReply r(text_);
+  const int reading = r.payloadByte(2) * 256 + r.payloadByte(3);
+  if (hooks.statusText) hooks.statusText(statusTextFor(reading, r.payloadByte(4)));
+  remove(shapeOf(Reply::Status).chars);
 }
 
 bool ReplyParser::activeBlockReply() {
-  timers_.chcon112.stop();
-  if (flags_.CopyActiveForGroup == 1) {
-    // The group upload takes the text from here and clears ReceiveText itself.
-    flags_.CopyActiveForGroup = 0;
-    transfer_.UploadText = text_;
-    timers_.trunon1.start();
-    return false;
-  }
-  if (flags_.SaveActiveToPc == 1) {
-    flags_.SaveActiveToPc = 0;
-    transfer_.presetList.assign(1, text_.substr(0, kBlockChars));
-    transfer_.linesToSave = transfer_.presetList;
-    text_.clear();
-    timers_.FSaveDialog3.start();
-    timers_.Timer1.start();
-    timers_.sendTimer.start();
+  if (offer(Reply::ActiveBlock)) {
+    // Taken for a file or the group: the image keeps what it held.
+    remove(shapeOf(Reply::ActiveBlock).chars);
     return false;
   }
   // A block from the device is hexadecimal by construction, so the decode cannot fail here.
@@ -152,32 +185,22 @@ bool ReplyParser::activeBlockReply() {
   // The image now holds what the device holds: nothing the refresh queued may be sent back.
   pump_.clearAllSlots();
   text_.clear();
-  if (flags_.LoadSlotAwaited == 1) {
-    flags_.LoadSlotAwaited = 0;
-    pump_.queueSystemRecordRead();
-    timers_.Timer22.stop();
-    if (hooks.loadFinished) hooks.loadFinished();
-    timers_.Timer1.start();
-    timers_.sendTimer.start();
-    return false;
-  }
-  // The block answered the connect request: ask for the names next.
-  link_.TransmitBuffer.clear();
-  pump_.sendNow(readNameTable(address_.BusAddress), SendPump::ReceiveText::Clear);
-  return true;
+  // A slot load or the connect waits for it. A block no one waits for (one that came after its
+  // slot load timed out, say) is the device's active preset and nothing more: it must not start
+  // the connect's name read.
+  offer(Reply::ActivePreset);
+  return false;
 }
 
 void ReplyParser::nameTableReply() {
-  timers_.chcon188.stop();
+  ReceivedReply r(text_);
   for (int k = 0; k < NameTable::kCount; ++k)
     for (int i = 0; i < NameTable::kLength; ++i)
       image_.names.names[static_cast<size_t>(k)][static_cast<size_t>(i)] =
-          static_cast<std::uint8_t>(payloadByte(k * NameTable::kLength + i));
+          static_cast<std::uint8_t>(r.payloadByte(k * NameTable::kLength + i));
   if (hooks.namesArrived) hooks.namesArrived();
+  offer(Reply::NameTable);
   text_.clear();
-  pump_.queueSystemRecordRead();
-  timers_.sendTimer.start();
-  timers_.Timer1.start();
 }
 
 }  // namespace lyra

@@ -1,16 +1,21 @@
 #pragma once
-// The one place where the device's replies are understood.
+// The one place where the device's replies are understood and routed.
 //
 // The serial link appends received bytes to ReceiveText as hex and calls parseReplies() once per
 // notification. The parser looks at the front of the text, recognises complete replies by their
-// header and length, applies them, removes what it consumed, and finishes the operations that
-// wait for a reply: it stops their time-outs, clears their waiting flags and starts their
-// follow-up timers. A reply not yet complete waits for the next call; text that cannot be the
-// start of a reply is thrown away.
+// header and length, applies what belongs to the PresetImage, and offers each reply to the owners
+// that installed a handler for it (route()): the connection, the device presets, the PC files,
+// the group initial data, the DeviceId change and the search. Each owner finishes its own
+// operation: it stops its time-out, clears its waiting flag and starts its follow-up. The table
+// in ReplyParser.cpp says which reply ends what and whose handler takes it. A reply not yet
+// complete waits for the next call; text that cannot be the start of a reply is thrown away; a
+// complete reply that no one takes is dropped.
 //
 // The parser never examines BusAddress, checksum or trailer: a corrupted reply with an intact
 // header is taken as it stands, and the decoder's range rule keeps its indices in their scales.
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,13 +23,13 @@
 
 #include "preset/PresetImage.h"
 #include "protocol/BusAddressing.h"
+#include "protocol/LinkSupervisor.h"
 #include "protocol/SendPump.h"
 #include "serial/SerialLink.h"
-#include "timing/TimerTable.h"
 
 namespace lyra {
 
-// Set to 1 by an operation just before its request; cleared here when the reply arrives.
+// Set to 1 by an operation just before its request; cleared by its owner when the reply arrives.
 struct WaitingFlags {
   int IdAckAwaited = 0;        // a SystemRecord write (new DeviceId)
   int SaveAckAwaited = 0;      // a user preset name save
@@ -38,31 +43,62 @@ struct WaitingFlags {
 // Blocks on their way to or from files and the group upload.
 struct PresetTransfer {
   std::vector<std::string> presetList;  // the lines of a file being saved or loaded
-  // What the next save dialog writes, taken from presetList when the last block came in: a load
-  // begun before the dialog asks reuses presetList and must not change what is saved.
+  // What the next save dialog writes, taken when the last block came in: a load begun before the
+  // dialog asks reuses presetList and must not change what is saved.
   std::vector<std::string> linesToSave;
   std::string UploadText;               // the PresetBlockText the next upload sends
   int UploadCounter = 0;                // 25 for the active preset, 1..20 for stored blocks
-  int collectedBlocks = 0;              // stored blocks received during save all, 0..20
+};
+
+// The replies the device sends, and one step that follows a reply rather than a header.
+enum class Reply {
+  AnyBytes,      // anything received at all (before the replies in it)
+  SystemRecord,  // 52 00 21: the system record
+  Status,        // 52 00 2B: temperature and attenuation
+  IdAck,         // 51 00 21: a SystemRecord write was taken
+  SaveAck,       // 51 00 00: a name save (and any parameter write) was taken
+  StoredBlock,   // 52 nn 29: stored block nn of 20
+  ActiveBlock,   // 52 nn 28: a preset block, before it is decoded
+  ActivePreset,  // the same block once decoded into the image, when no one took it raw
+  NameTable,     // 52 00 26: the eight preset names
+};
+inline constexpr std::size_t kReplyKinds = 9;
+
+// Who handles replies. When two wait for the same reply at once, the one earlier here takes it.
+enum class Owner { GroupInitialData, PcFiles, DevicePresets, Connection, DeviceIdentity, Search };
+
+// The reply at the front of ReceiveText, as an owner sees it.
+class ReceivedReply {
+ public:
+  explicit ReceivedReply(std::string& text) : text_(text) {}
+  // Payload byte j (0 = the first after the length); 0 past the end.
+  int payloadByte(int j) const;
+  int index() const;  // the frame's index byte (the block number of a stored block)
+  const std::string& text() const { return text_; }
+  // The owner took the whole of ReceiveText (the group upload keeps it as its UploadText).
+  void clearAll() { text_.clear(); }
+
+ private:
+  std::string& text_;
 };
 
 class ReplyParser {
  public:
-  ReplyParser(SerialLink& link, PresetImage& image, TimerTable& timers, SendPump& pump,
-              const BusAddressing& address, WaitingFlags& flags, PresetTransfer& transfer);
+  ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump, LinkSupervisor& supervisor);
 
   void parseReplies();
 
+  // A handler answers whether it took the reply; the first owner that does ends the offer.
+  using Handler = std::function<bool(ReceivedReply&)>;
+  void route(Reply reply, Owner owner, Handler handler);
+
   // What the window shows of a reply. Each is optional.
   struct Hooks {
-    std::function<void(const std::string&)> statusText;         // status bar panel 2
-    std::function<void(const std::string&)> lastLoadedPreset;   // the "Last loaded preset" label
-    std::function<void(int)> temperatureLimit;                  // the hidden temperature list
-    std::function<void()> searchHit;           // a status reply while Searching
-    std::function<void()> presetDecoded;       // refresh every control from the image
-    std::function<void()> loadFinished;        // a slot load is complete: wait box away
-    std::function<void()> allBlocksCollected;  // save all: the 20th block is in
-    std::function<void()> namesArrived;        // fill the preset lists from the NameTable
+    std::function<void(const std::string&)> statusText;        // status bar panel 2
+    std::function<void(const std::string&)> lastLoadedPreset;  // the "Last loaded preset" label
+    std::function<void(int)> temperatureLimit;                 // the hidden temperature list
+    std::function<void()> presetDecoded;  // refresh every control from the image
+    std::function<void()> namesArrived;   // fill the preset lists from the NameTable
   } hooks;
 
   // Texts the parser shows, for the status bar and the label.
@@ -70,13 +106,16 @@ class ReplyParser {
   static std::string lastLoadedPresetText(int lastPresetNumber);
 
  private:
+  struct Installed {
+    Owner owner;
+    Handler handler;
+  };
+  bool offer(Reply reply);
   bool textAt(std::size_t position, std::string_view s) const;  // never reads past the end
-  bool codeIs(std::string_view code) const;                     // characters 9..20
+  bool isComplete(Reply reply) const;
   void remove(std::size_t characters);
-  int payloadByte(int j) const;
   void systemRecordReply();
   void statusReply();
-  void storedBlockReply();
   // False when the call ends with this reply.
   bool activeBlockReply();
   void nameTableReply();
@@ -84,11 +123,9 @@ class ReplyParser {
   SerialLink& link_;
   std::string& text_;  // ReceiveText
   PresetImage& image_;
-  TimerTable& timers_;
   SendPump& pump_;
-  const BusAddressing& address_;
-  WaitingFlags& flags_;
-  PresetTransfer& transfer_;
+  LinkSupervisor& supervisor_;
+  std::array<std::vector<Installed>, kReplyKinds> routes_;
 };
 
 }  // namespace lyra

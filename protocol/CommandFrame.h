@@ -38,6 +38,8 @@ inline constexpr std::uint8_t kUserPresetName = 0x27;
 inline constexpr std::uint8_t kPresetData = 0x28;  // index 0 active, 1..8 stored presets
 inline constexpr std::uint8_t kStoredBlock = 0x29;  // index 1..20
 inline constexpr std::uint8_t kStatusRecord = 0x2B;
+// An acknowledgement of a name save or a parameter write carries group 0.
+inline constexpr std::uint8_t kWriteAcknowledged = 0x00;
 }  // namespace group
 
 inline constexpr std::uint8_t kPreambleByte = 0xA5;

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "protocol/LinkSupervisor.h"
+
 namespace lyra {
 
 SendPump::SendPump(TimerTable& timers, SerialLink& link, const BusAddressing& address)
@@ -67,8 +69,7 @@ void SendPump::sendTimerTick() {
     s.pending = 0;
     takenSlot_ = n;
     timers_.sendTimer.stop();
-    timers_.Timer1.stop();
-    timers_.intimer.stop();
+    if (supervisor_) supervisor_->holdForSend();
     timers_.Timer7.start();
     return;
   }
@@ -93,8 +94,11 @@ void SendPump::Timer7Tick() {
 
 void SendPump::Timer4Tick() {
   timers_.Timer4.stop();
-  timers_.Timer1.start();
-  timers_.sendTimer.start();
+  if (supervisor_) {
+    supervisor_->releaseAfterSend();
+  } else {
+    timers_.sendTimer.start();
+  }
 }
 
 }  // namespace lyra

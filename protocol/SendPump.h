@@ -8,6 +8,7 @@
 //   is pending, so an idle connection costs no wake-ups),
 //   Timer7 (200 ms later) writes it, reading the slot's bytes at that moment,
 //   Timer4 (300 ms later) resumes the poll and the pump.
+// The poll is the LinkSupervisor's: the pump asks it to hold off and to go on.
 
 #include <array>
 #include <cstdint>
@@ -21,9 +22,14 @@
 
 namespace lyra {
 
+class LinkSupervisor;
+
 class SendPump {
  public:
   SendPump(TimerTable& timers, SerialLink& link, const BusAddressing& address);
+  // The supervisor whose poll the pump holds off while it sends (it attaches itself). Without
+  // one there is no poll, and the pump only resumes itself.
+  void attach(LinkSupervisor& supervisor) { supervisor_ = &supervisor; }
 
   // Stores the frame in slot 1..36 and marks it pending; nothing while PortOpen is clear.
   void queueParameterWrite(int slot, const Frame& frame);
@@ -64,6 +70,7 @@ class SendPump {
   const BusAddressing& address_;
   std::array<Slot, kSlotCount + 1> slots_{};  // [0] unused: slots are numbered 1..50
   int takenSlot_ = 0;
+  LinkSupervisor* supervisor_ = nullptr;
 };
 
 }  // namespace lyra

@@ -69,7 +69,7 @@ SerialError PosixSerialDriver::open(const std::string& path) {
     int err = errno;
     ::close(fd);
     fail(err, "tcgetattr");
-    return SerialError::LineSettings;
+    return err == ENOTTY ? SerialError::NotASerialPort : SerialError::LineSettings;
   }
   ::cfmakeraw(&tio);
   ::cfsetispeed(&tio, B9600);

@@ -10,6 +10,7 @@ const char* describe(SerialError error) {
     case SerialError::PermissionDenied: return "no permission to open the port";
     case SerialError::Vanished: return "the port has gone away";
     case SerialError::LineSettings: return "the port refused 9600 8N1";
+    case SerialError::NotASerialPort: return "this is not a serial port";
     case SerialError::Other: return "serial port error";
   }
   return "serial port error";

@@ -20,6 +20,7 @@ enum class SerialError {
   PermissionDenied,  // on Linux: the user is not in the dialout group
   Vanished,          // the port went away while open (USB adapter pulled, simulator ended)
   LineSettings,      // the port opened but refused 9600 8N1
+  NotASerialPort,    // the path opened, but it is no terminal (a file, a pipe, another device)
   Other,
 };
 

@@ -20,9 +20,13 @@ struct DeviceFaults {
   // The NameTable read goes unanswered (the program's handshake then times out); everything else
   // is answered.
   bool ignoreNameTableRead = false;
+  // Every reply arrives twice, back to back, as through an adapter that echoes or from a second
+  // device set to the same ID.
+  bool answersTwice = false;
 
   bool any() const {
-    return silent || lateByUs > 0 || dropRate > 0 || corruptRate > 0 || ignoreNameTableRead;
+    return silent || lateByUs > 0 || dropRate > 0 || corruptRate > 0 || ignoreNameTableRead ||
+           answersTwice;
   }
 };
 

@@ -164,6 +164,13 @@ std::int64_t DeviceModel::reply(std::uint8_t commandByte, std::uint8_t index,
   std::uniform_int_distribution<std::int64_t> jitter(0, kTurnaroundJitterUs);
   const std::int64_t startUs =
       std::max(nowUs + kTurnaroundUs + jitter(random_) + extraUs + faults_.lateByUs, lineFreeUs_);
+  for (int pass = faults_.answersTwice ? 2 : 1; pass > 0; --pass) {
+    sendOnLine(frame, std::max(startUs, lineFreeUs_), nowUs);
+  }
+  return lineFreeUs_;
+}
+
+void DeviceModel::sendOnLine(const std::vector<std::uint8_t>& frame, std::int64_t startUs, std::int64_t nowUs) {
   lineFreeUs_ = startUs + SimBus::byteTimeUs(static_cast<std::int64_t>(frame.size()));
 
   // Each byte keeps its place in time; a lost byte leaves a gap, as on a real line.
@@ -190,7 +197,6 @@ std::int64_t DeviceModel::reply(std::uint8_t commandByte, std::uint8_t index,
     run.push_back(byte);
   }
   flush(frame.size());
-  return lineFreeUs_;
 }
 
 }  // namespace lyra

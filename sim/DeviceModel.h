@@ -78,6 +78,8 @@ class DeviceModel final : public BusPeer {
   std::int64_t reply(std::uint8_t command, std::uint8_t index, std::uint8_t group,
                      std::span<const std::uint8_t> payload, std::int64_t extraUs = 0);
   void acknowledge(std::uint8_t group);
+  // One copy of a reply on the line from startUs, byte by byte, with the line faults applied.
+  void sendOnLine(const std::vector<std::uint8_t>& frame, std::int64_t startUs, std::int64_t nowUs);
 
   SimBus& bus_;
   std::string port_;

@@ -42,6 +42,15 @@ bool IsValidAllPresetsFile(const std::vector<std::string>& lines) {
 FileLines ReadTextLines(const fs::path& path) {
   FileLines result;
   std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  if (!ec && fs::exists(status) && !fs::is_regular_file(status)) {
+    // Reading a FIFO would wait for a writer forever; a device could hand out data endlessly.
+    result.status = FileLines::Status::NotAFile;
+    (void)fs::file_size(path, ec);
+    result.error = ec ? ec.message() : "not a regular file";
+    return result;
+  }
+  ec.clear();
   const std::uintmax_t size = fs::file_size(path, ec);
   if (ec) {
     result.status = FileLines::Status::Unreadable;

@@ -35,7 +35,8 @@ std::string JoinLines(const std::vector<std::string>& lines);
 bool IsValidAllPresetsFile(const std::vector<std::string>& lines);
 
 struct FileLines {
-  enum class Status { Read, Unreadable, TooLarge };
+  // NotAFile: the path names a folder, a device or a pipe, which is never a preset file.
+  enum class Status { Read, Unreadable, TooLarge, NotAFile };
   Status status = Status::Read;
   std::vector<std::string> lines;
   std::string error;  // the system's reason when Unreadable

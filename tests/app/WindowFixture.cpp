@@ -8,6 +8,7 @@ WindowFixture::WindowFixture() {
   qtApplication();
   bus.addPort(kPort);
   dialogs.clockMs = [this] { return scheduler.nowMs(); };
+  dialogs.scheduler = &scheduler;
 }
 
 WindowFixture::~WindowFixture() {

@@ -52,6 +52,7 @@ class ReplyParserTest : public ::testing::Test {
     h.namesArrived = [this] { log.push_back("names"); };
     ASSERT_TRUE(link.openPort("COM3"));
     link.startReader();
+    supervisor.begin();  // the port was opened for a connection
   }
   // The device sends these bytes; returns when they are in and handled.
   void arrive(const Frame& bytes) {
@@ -66,10 +67,11 @@ class ReplyParserTest : public ::testing::Test {
   SerialLink link{*driver, scheduler};
   BusAddressing address;
   SendPump pump{timers, link, address};
+  std::unique_ptr<PortSource> ports = bus.makePortSource();
+  PortList portList{*ports};
+  LinkSupervisor supervisor{timers, link, pump, address, portList};
   PresetImage image;
-  WaitingFlags flags;
-  PresetTransfer transfer;
-  ReplyParser parser{link, image, timers, pump, address, flags, transfer};
+  ReplyParser parser{link, image, pump, supervisor};
   std::vector<std::string> log;
   int calls = 0;
 };
@@ -163,39 +165,102 @@ TEST_F(ReplyParserTest, AReplySplitAcrossNotificationsIsHandledOnceWhole) {
   EXPECT_EQ(link.ReceiveText, "");
 }
 
-TEST_F(ReplyParserTest, AnAcknowledgementFinishesOnlyTheOperationWaitingForIt) {
-  flags.IdAckAwaited = 1;
+TEST_F(ReplyParserTest, AnAcknowledgementGoesToTheOwnerWaitingForItAndIsConsumedEitherWay) {
+  bool idAwaited = true;
+  int idAcks = 0;
+  int saveAcks = 0;
+  parser.route(Reply::IdAck, Owner::DeviceIdentity, [&](ReceivedReply&) {
+    if (!idAwaited) return false;
+    ++idAcks;
+    return true;
+  });
+  parser.route(Reply::SaveAck, Owner::DevicePresets, [&](ReceivedReply&) {
+    ++saveAcks;
+    return true;
+  });
   arrive(reply(command::kAcknowledge, group::kSystemRecord, {}) + systemReply(2));
-  EXPECT_EQ(flags.IdAckAwaited, 0);
-  EXPECT_TRUE(timers.Timer2.isActive());
+  EXPECT_EQ(idAcks, 1);
+  EXPECT_EQ(saveAcks, 0);
   // The SystemRecord behind the acknowledgement is decoded by the next call.
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(link.ReceiveText.size(), 40u);
   arrive({0x00});
   EXPECT_EQ(log, std::vector<std::string>{"label:Last loaded preset:Pre1         "});
 
-  arrive(reply(command::kAcknowledge, 0x00, {}));  // a name save nobody waits for
-  EXPECT_FALSE(timers.Timer11.isActive());
-  flags.SaveAckAwaited = 1;
-  arrive(reply(command::kAcknowledge, 0x00, {}));
-  EXPECT_EQ(flags.SaveAckAwaited, 0);
-  EXPECT_TRUE(timers.Timer11.isActive());
+  idAwaited = false;
+  link.ReceiveText.clear();
+  arrive(reply(command::kAcknowledge, group::kSystemRecord, {}));  // nobody waits for it
+  EXPECT_EQ(idAcks, 1);
+  EXPECT_EQ(link.ReceiveText, "");
+  arrive(reply(command::kAcknowledge, group::kWriteAcknowledged, {}));
+  EXPECT_EQ(saveAcks, 1);
+  EXPECT_EQ(link.ReceiveText, "");
 }
 
-TEST_F(ReplyParserTest, TheConnectBlockIsDecodedAndTheNamesAreAskedForAtOnce) {
-  timers.chcon112.start();
+TEST_F(ReplyParserTest, ABlockIsOfferedRawInOwnerOrderAndTheFirstTakerKeepsItFromTheImage) {
+  std::vector<std::string> offers;
+  bool filesTake = true;
+  bool groupTakes = false;
+  // Installed in the other order: the group initial data comes first all the same.
+  parser.route(Reply::ActiveBlock, Owner::PcFiles, [&](ReceivedReply& r) {
+    offers.push_back("files:" + std::to_string(r.index()));
+    return filesTake;
+  });
+  parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [&](ReceivedReply& r) {
+    offers.push_back("group");
+    if (groupTakes) r.clearAll();
+    return groupTakes;
+  });
+  const PresetImage before = image;
+  arrive(bytesOfHex(testing::kExampleBlock));
+  EXPECT_EQ(offers, (std::vector<std::string>{"group", "files:0"}));
+  EXPECT_EQ(image, before);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(link.ReceiveText, "");
+
+  offers.clear();
+  groupTakes = true;
+  arrive(bytesOfHex(testing::kExampleBlock));
+  EXPECT_EQ(offers, std::vector<std::string>{"group"});
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(ReplyParserTest, ABlockNoOneTakesRawIsDecodedThenOfferedToWhoWaitsForThePreset) {
+  bool connectWaits = true;
+  int slotLoads = 0;
+  parser.route(Reply::ActivePreset, Owner::Connection, [&](ReceivedReply&) {
+    if (!connectWaits) return false;
+    connectWaits = false;
+    pump.sendNow(readNameTable(0x00), SendPump::ReceiveText::Clear);
+    return true;
+  });
+  parser.route(Reply::ActivePreset, Owner::DevicePresets, [&](ReceivedReply&) {
+    ++slotLoads;
+    return false;
+  });
   pump.queueParameterWrite(30, parameterWrite(0, 0x05, 0, {}));
   arrive(bytesOfHex(testing::kExampleBlock));
   EXPECT_EQ(log, std::vector<std::string>{"decoded"});
-  EXPECT_FALSE(timers.chcon112.isActive());
+  EXPECT_EQ(slotLoads, 1);           // offered first, did not take it
   EXPECT_FALSE(pump.isPending(30));  // nothing of the refresh is sent back
   EXPECT_EQ(image.way(Way::High).level, 200);
   ASSERT_EQ(bus.writes("COM3").size(), 1u);
   EXPECT_EQ(bus.writes("COM3")[0].bytes, readNameTable(0x00));
+
+  // The same block once more, with no one waiting: the image takes it, nothing is sent.
+  arrive(bytesOfHex(testing::WithDataByte(testing::kExampleBlock, 24, 100)));
+  EXPECT_EQ(log, (std::vector<std::string>{"decoded", "decoded"}));
+  EXPECT_EQ(image.band(0).frequency, 100);
+  EXPECT_EQ(bus.writes("COM3").size(), 1u);
+  EXPECT_EQ(link.ReceiveText, "");
 }
 
-TEST_F(ReplyParserTest, NamesEndAtTheirFirstZeroByteAndStartThePump) {
-  timers.chcon188.start();
+TEST_F(ReplyParserTest, NamesEndAtTheirFirstZeroByteAndGoToTheirOwner) {
+  int owners = 0;
+  parser.route(Reply::NameTable, Owner::Connection, [&](ReceivedReply&) {
+    ++owners;
+    return true;
+  });
   std::vector<std::uint8_t> names(400, 0);
   const std::string rock = "Rock";
   std::copy(rock.begin(), rock.end(), names.begin());
@@ -204,62 +269,46 @@ TEST_F(ReplyParserTest, NamesEndAtTheirFirstZeroByteAndStartThePump) {
   names[20 * 7 + 2] = 'x';  // after the zero: stored, not shown
   arrive(reply(command::kReadReply, group::kNameTable, names));
   EXPECT_EQ(log, std::vector<std::string>{"names"});
+  EXPECT_EQ(owners, 1);
   EXPECT_EQ(image.names.shown(0), "Rock");
   EXPECT_EQ(image.names.shown(7), "U");
   EXPECT_EQ(image.names.names[7][2], 'x');
-  EXPECT_FALSE(timers.chcon188.isActive());
   EXPECT_EQ(link.ReceiveText, "");
-  // The pump took the SystemRecord read at once; it is written 200 ms later and the poll
-  // starts 300 ms after that.
-  EXPECT_EQ(pump.takenSlot(), kSystemRecordReadSlot);
-  scheduler.advanceMs(500);
-  ASSERT_EQ(bus.writes("COM3").size(), 1u);
-  EXPECT_EQ(bus.writes("COM3")[0].bytes, systemRecordRead(0x00));
-  EXPECT_TRUE(timers.Timer1.isActive());
-  EXPECT_TRUE(timers.sendTimer.isActive());
 }
 
-TEST_F(ReplyParserTest, ABlockForAFileChangesNothingInTheImage) {
-  flags.SaveActiveToPc = 1;
-  const PresetImage before = image;
-  arrive(bytesOfHex(testing::kExampleBlock));
-  EXPECT_EQ(image, before);
-  EXPECT_TRUE(log.empty());
-  EXPECT_EQ(flags.SaveActiveToPc, 0);
-  EXPECT_EQ(transfer.presetList, std::vector<std::string>{testing::kExampleBlock});
-  EXPECT_EQ(transfer.linesToSave, transfer.presetList);
-  EXPECT_TRUE(timers.FSaveDialog3.isActive());
-}
-
-TEST_F(ReplyParserTest, StoredBlocksAreCollectedOnlyWhileSaveAllWaitsForThem) {
+TEST_F(ReplyParserTest, StoredBlocksAreOfferedWithTheirIndexAndDroppedWhenNoOneTakesThem) {
   Frame block = bytesOfHex(testing::kExampleBlock);
   block[6] = group::kStoredBlock;
-  arrive(block);  // nobody collects: it stays at the front, unconsumed
-  EXPECT_EQ(link.ReceiveText.size(), 664u);
-  link.ReceiveText.clear();
-  flags.CollectAllBlocks = 1;
-  timers.Timer9.start();
-  for (int n = 1; n <= 20; ++n) {
+  block[5] = 7;
+  arrive(block);  // nobody collects: dropped, so what follows is not held up behind it
+  EXPECT_EQ(link.ReceiveText, "");
+  std::vector<int> indices;
+  parser.route(Reply::StoredBlock, Owner::PcFiles, [&](ReceivedReply& r) {
+    indices.push_back(r.index());
+    return true;
+  });
+  for (int n : {1, 1, 20}) {
     block[5] = static_cast<std::uint8_t>(n);
     arrive(block);
   }
-  EXPECT_EQ(transfer.presetList.size(), 20u);
-  EXPECT_EQ(transfer.presetList[19].substr(10, 2), "14");  // index byte 20, in arrival order
-  EXPECT_EQ(flags.CollectAllBlocks, 0);
-  EXPECT_EQ(transfer.collectedBlocks, 0);
-  EXPECT_FALSE(timers.Timer9.isActive());
-  EXPECT_EQ(transfer.linesToSave, transfer.presetList);
-  EXPECT_TRUE(timers.FSaveDialog4.isActive());
+  EXPECT_EQ(indices, (std::vector<int>{1, 1, 20}));
+  EXPECT_EQ(link.ReceiveText, "");
 }
 
-TEST_F(ReplyParserTest, ASearchProbeAnsweredMarksAHit) {
+TEST_F(ReplyParserTest, ASearchProbeAnsweredIsOfferedToTheSearchAndStillShown) {
+  bool searching = false;
   int hits = 0;
-  parser.hooks.searchHit = [&] { ++hits; };
+  parser.route(Reply::Status, Owner::Search, [&](ReceivedReply&) {
+    if (!searching) return false;
+    ++hits;
+    return true;
+  });
   arrive(statusReply(2004, 0));
   EXPECT_EQ(hits, 0);
-  flags.Searching = 1;
+  searching = true;
   arrive(statusReply(2004, 0));
   EXPECT_EQ(hits, 1);
+  EXPECT_EQ(log.size(), 2u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/LinkSupervisor.h"
 #include "protocol/SendPump.h"
 #include "sim/SimBus.h"
 #include "timing/VirtualScheduler.h"
@@ -34,6 +35,14 @@ class SendPumpTest : public ::testing::Test {
   SerialLink link{*driver, scheduler};
   BusAddressing address;
   SendPump pump{timers, link, address};
+};
+
+// With the supervisor whose poll it holds off.
+class SupervisedPumpTest : public SendPumpTest {
+ protected:
+  std::unique_ptr<PortSource> ports = bus.makePortSource();
+  PortList portList{*ports};
+  LinkSupervisor supervisor{timers, link, pump, address, portList};
 };
 
 TEST_F(SendPumpTest, TwoChangesBeforeTheTakeLeaveAsOneFrameCarryingTheSecond) {
@@ -95,10 +104,11 @@ TEST_F(SendPumpTest, InBroadcastModeEverySlotFrameGoesOutTwiceBackToBack) {
   EXPECT_EQ(w[0].second[3], 0xFF);
 }
 
-TEST_F(SendPumpTest, ThePollIsHeldOffWhileSendingAndResumes300msAfterTheWrite) {
+TEST_F(SupervisedPumpTest, ThePollIsHeldOffWhileSendingAndResumes300msAfterTheWrite) {
+  supervisor.begin();
   int polls = 0;
   timers.Timer1.onTick = [&] { ++polls; };
-  timers.Timer1.start();
+  supervisor.resume();
   timers.intimer.start();
   pump.queueParameterWrite(30, bandFrame(30, 1));
   timers.sendTimer.start();
@@ -172,6 +182,73 @@ TEST_F(SendPumpTest, TheSlotWrittenHookRunsOncePerSlotWrite) {
   timers.sendTimer.start();
   scheduler.advanceMs(6 * 510);
   EXPECT_EQ(written, 6);
+}
+
+TEST_F(SupervisedPumpTest, AnOperationsPauseOutlastsTheSendersReleaseUntilItResumes) {
+  supervisor.begin();
+  supervisor.resume();
+  pump.queueParameterWrite(30, bandFrame(30, 1));
+  scheduler.advanceMs(10);  // taken: the poll is held off for the send
+  supervisor.pause();       // a slot load begins meanwhile
+  scheduler.advanceMs(2000);
+  EXPECT_EQ(written().size(), 1u);  // the taken frame still went out
+  EXPECT_FALSE(timers.Timer1.isActive());
+  EXPECT_FALSE(timers.sendTimer.isActive());
+  supervisor.resume();
+  EXPECT_TRUE(timers.Timer1.isActive());
+  EXPECT_TRUE(timers.sendTimer.isActive());
+}
+
+TEST_F(SupervisedPumpTest, NothingResumesThePollOnceTheLinkHasEnded) {
+  supervisor.begin();
+  supervisor.pause();
+  supervisor.end();
+  supervisor.resume();
+  supervisor.resumeSendsOnly();
+  supervisor.releaseAfterSend();
+  EXPECT_FALSE(timers.Timer1.isActive());
+  EXPECT_FALSE(timers.sendTimer.isActive());
+  scheduler.advanceMs(5000);
+  EXPECT_TRUE(written().empty());
+  // A port closed under a link that was never ended resumes nothing either.
+  supervisor.begin();
+  link.closePort();
+  supervisor.resume();
+  EXPECT_FALSE(timers.Timer1.isActive());
+}
+
+TEST_F(SupervisedPumpTest, TheWatchdogEndsAnUnansweredLinkButNeverABroadcastOne) {
+  int interrupted = 0;
+  supervisor.onInterrupted = [&] { ++interrupted; };
+  supervisor.begin();
+  supervisor.resume();
+  scheduler.advanceMs(2499);  // first poll at 500, unanswered: 2 s from there
+  EXPECT_EQ(interrupted, 0);
+  scheduler.advanceMs(1);
+  EXPECT_EQ(interrupted, 1);
+  const auto polls = written();
+  ASSERT_FALSE(polls.empty());
+  EXPECT_EQ(polls.front().second, statusPoll(0x00));
+
+  address.BusAddress = kBroadcastAddress;
+  timers.intimer.stop();
+  scheduler.advanceMs(5000);
+  EXPECT_EQ(interrupted, 1);
+}
+
+TEST_F(SupervisedPumpTest, ThePortCheckNoticesThePortLeavingTheSystemUnlessASearchHoldsIt) {
+  int lost = 0;
+  supervisor.onPortLost = [&] { ++lost; };
+  portList.refill();
+  supervisor.begin();
+  timers.brocar1.start();
+  supervisor.holdPortCheck();
+  bus.removePort("COM3");
+  scheduler.advanceMs(6000);
+  EXPECT_EQ(lost, 0);
+  supervisor.releasePortCheck();
+  scheduler.advanceMs(3000);
+  EXPECT_EQ(lost, 1);
 }
 
 }  // namespace

@@ -154,22 +154,22 @@ TEST_F(SerialLinkPty, APortThatDoesNotExistLeavesPortOpenClear) {
   EXPECT_FALSE(link.PortOpen());
 }
 
-TEST_F(SerialLinkPty, APathThatIsNoTerminalRefusesTheLineSettingsAndIsClosedAgain) {
+TEST_F(SerialLinkPty, APathThatIsNoTerminalIsNotASerialPortAndIsClosedAgain) {
   test::TempFolder folder;
   const auto path = (folder / "not-a-port").string();
   test::WriteBytes(path, "not a terminal");
 
   EXPECT_FALSE(link.openPort(path));
-  EXPECT_EQ(link.lastError(), SerialError::LineSettings);
+  EXPECT_EQ(link.lastError(), SerialError::NotASerialPort);
   EXPECT_FALSE(link.PortOpen());
 
   // The refused handle was closed with its lock: opening again meets the same refusal, not a
   // port held by ourselves.
   PosixSerialDriver second;
-  EXPECT_EQ(second.open(path), SerialError::LineSettings);
+  EXPECT_EQ(second.open(path), SerialError::NotASerialPort);
   EXPECT_FALSE(second.isOpen());
   EXPECT_FALSE(link.openPort(path));
-  EXPECT_EQ(link.lastError(), SerialError::LineSettings);
+  EXPECT_EQ(link.lastError(), SerialError::NotASerialPort);
 }
 
 TEST_F(SerialLinkPty, ThePeerClosingThePortNeitherHangsNorCrashes) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "storage/PresetFiles.h"
 #include "tests/preset/ExampleBlock.h"
 #include "tests/storage/TempFolder.h"
@@ -56,7 +60,15 @@ TEST(ReadTextLines, ReadsLinesAndRefusesWhatIsNoPresetFile) {
 
   WriteBytes(folder / "huge.fps", std::string(kPresetFileMaxBytes + 1, 'A'));
   EXPECT_EQ(ReadTextLines(folder / "huge.fps").status, FileLines::Status::TooLarge);
-  EXPECT_EQ(ReadTextLines(folder.path()).status, FileLines::Status::Unreadable);
+  // A folder, a pipe or a device is never a preset file; a pipe must not be waited on.
+  EXPECT_EQ(ReadTextLines(folder.path()).status, FileLines::Status::NotAFile);
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((folder / "pipe.sps").c_str(), 0600), 0);
+  const FileLines pipe = ReadTextLines(folder / "pipe.sps");
+  EXPECT_EQ(pipe.status, FileLines::Status::NotAFile);
+  EXPECT_FALSE(pipe.error.empty());
+  EXPECT_EQ(ReadTextLines("/dev/null").status, FileLines::Status::NotAFile);
+#endif
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #pragma once
 // Dialogs for tests: answers come from a script, and every text shown is recorded with the
 // virtual time it was shown at.
+//
+// A real box runs a nested event loop while it is up: timers tick, replies are parsed and the port
+// check runs, and the user may take seconds to answer. Given a scheduler, every box here stays up
+// for thinkMs of virtual time (WaitPumping) before it is answered, so the same things can happen
+// while it is up.
 
 #include <cstdint>
 #include <deque>
@@ -9,6 +14,7 @@
 #include <vector>
 
 #include "app/Dialogs.h"
+#include "timing/Scheduler.h"
 
 namespace lyra::test {
 
@@ -24,6 +30,10 @@ class ScriptedDialogs final : public Dialogs {
   // Runs while a message is up, as a modal box would: the test can look at the window then.
   std::function<void(const std::string&)> whileShown;
 
+  Scheduler* scheduler = nullptr;  // the clock that runs while a box is up
+  int thinkMs = 0;                 // how long each box stays up
+  std::deque<int> thinkTimesMs;    // per box, in order, before thinkMs applies
+
   std::deque<Answer> answers;                         // Yes when empty
   std::deque<std::optional<std::string>> filePaths;   // cancelled when empty
   std::vector<Shown> messages;
@@ -33,9 +43,11 @@ class ScriptedDialogs final : public Dialogs {
   void message(const std::string& text, const std::string& detail) override {
     messages.push_back({text, detail, clockMs()});
     if (whileShown) whileShown(text);
+    think();
   }
   Answer question(const std::string& text, Buttons) override {
     questions.push_back(text);
+    think();
     if (answers.empty()) return Answer::Yes;
     Answer a = answers.front();
     answers.pop_front();
@@ -51,8 +63,17 @@ class ScriptedDialogs final : public Dialogs {
   }
 
  private:
+  void think() {
+    int ms = thinkMs;
+    if (!thinkTimesMs.empty()) {
+      ms = thinkTimesMs.front();
+      thinkTimesMs.pop_front();
+    }
+    if (scheduler && ms > 0) scheduler->waitPumping(ms);
+  }
   std::optional<std::string> nextPath(const FileDialogSpec& options) {
     fileDialogs.push_back(options);
+    think();
     if (filePaths.empty()) return std::nullopt;
     auto p = filePaths.front();
     filePaths.pop_front();
