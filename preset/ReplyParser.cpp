@@ -133,9 +133,7 @@ void ReplyParser::parseReplies() {
   supervisor_.heard();
   offer(Reply::AnyBytes);
   if (text_.size() >= kGarbageChars) text_.clear();
-  static const std::string kPreamble =
-      hexByte(kPreambleByte) + hexByte(kPreambleByte) + hexByte(kPreambleByte);
-  if (!textAt(0, kPreamble)) text_.clear();
+  dropToPreamble();
 
   if (isComplete(Reply::SystemRecord)) systemRecordReply();
   if (isComplete(Reply::Status)) return statusReply();
@@ -151,6 +149,22 @@ void ReplyParser::parseReplies() {
   }
   if (isComplete(Reply::ActiveBlock) && !activeBlockReply()) return;
   if (isComplete(Reply::NameTable)) nameTableReply();
+}
+
+void ReplyParser::dropToPreamble() {
+  static const std::string kPreamble =
+      hexByte(kPreambleByte) + hexByte(kPreambleByte) + hexByte(kPreambleByte);
+  if (textAt(0, kPreamble)) return;
+  // The rest of a reply whose start was cleared away (a request clears ReceiveText while an
+  // earlier reply is still arriving) may have the next reply behind it, an acknowledgement say:
+  // only what comes before the next preamble is lost.
+  for (std::size_t at = 2; at + kPreamble.size() <= text_.size(); at += 2) {
+    if (text_.compare(at, kPreamble.size(), kPreamble) == 0) {
+      text_.erase(0, at);
+      return;
+    }
+  }
+  text_.clear();
 }
 
 void ReplyParser::systemRecordReply() {

@@ -8,7 +8,8 @@
 // the group initial data, the DeviceId change and the search. Each owner finishes its own
 // operation: it stops its time-out, clears its waiting flag and starts its follow-up. The table
 // in ReplyParser.cpp says which reply ends what and whose handler takes it. A reply not yet
-// complete waits for the next call; text that cannot be the start of a reply is thrown away; a
+// complete waits for the next call; text before the next preamble (A5 A5 A5) cannot be the start
+// of a reply and is thrown away; a
 // complete reply that no one takes is dropped.
 //
 // The parser never examines BusAddress, checksum or trailer: a corrupted reply with an intact
@@ -113,6 +114,8 @@ class ReplyParser {
   bool offer(Reply reply);
   bool textAt(std::size_t position, std::string_view s) const;  // never reads past the end
   bool isComplete(Reply reply) const;
+  // Text before the first preamble cannot start a reply and is thrown away.
+  void dropToPreamble();
   void remove(std::size_t characters);
   void systemRecordReply();
   void statusReply();

@@ -152,6 +152,43 @@ TEST_F(FilesSave, AllPresetsMissingABlockAfter16sSaveNothing) {
   EXPECT_TRUE(form->timers.Timer1.isActive());
 }
 
+TEST_F(FilesSave, AllPresetsFromADeviceAnsweringTwiceHoldEachBlockOnceInOrder) {
+  DeviceModel& device = addDevice(1);
+  markBlocks(device);
+  startWindow();
+  connectAndSettle();
+  device.faults().answersTwice = true;  // an echoing adapter, or two devices on one ID
+  const auto path = folder / "twice.fps";
+  dialogs.filePaths.push_back(path.string());
+  form->areas.Button4->click();
+  scheduler.advanceMs(16000);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(ReadBytes(path), allBlocksFile(device));
+}
+
+TEST_F(FilesSave, RepliesLeftFromATimedOutSaveAllNeitherSaveNorSpoilTheNextOne) {
+  DeviceModel& device = addDevice(1);
+  markBlocks(device);
+  startWindow();
+  connectAndSettle();
+  // Every block comes 2.5 s late: the last ones arrive after the 16 s time-out.
+  device.faults().lateByUs = 2'500'000;
+  form->areas.Button4->click();
+  scheduler.advanceMs(16200);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  device.faults().lateByUs = 0;
+
+  // The late blocks of the first save come in while the second one collects.
+  const auto path = folder / "second.fps";
+  dialogs.filePaths.push_back(path.string());
+  form->areas.Button4->click();
+  scheduler.advanceMs(16000);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  ASSERT_EQ(dialogs.fileDialogs.size(), 1u) << "the timed-out save asked for no file";
+  EXPECT_EQ(ReadBytes(path), allBlocksFile(device));
+  EXPECT_EQ(folder.entryCount(), 1u);
+}
+
 TEST_F(FilesSave, TheFileMenuItemsStartTheSameOperations) {
   addDevice(1);
   startWindow();

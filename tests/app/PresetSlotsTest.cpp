@@ -119,6 +119,64 @@ TEST_F(PresetSlots, LoadAndSaveDoNothingWithoutAPortOrWithoutYes) {
   EXPECT_FALSE(visible(waitBox()));
 }
 
+class LateSlotBlock : public PresetSlots {
+ protected:
+  // A load whose block comes just after the 12 s time-out, between two polls; the device answers
+  // at once again from the message on. Returns once the late block is in.
+  DeviceModel& loadTimesOutThenTheBlockComes() {
+    DeviceModel& device = addDevice(1);
+    device.memory().blocks[3] = distinctPreset();
+    startWindow();
+    connectAndSettle();
+    device.faults().lateByUs = 12'050'000;
+    dialogs.whileShown = [&device](const std::string&) { device.faults().lateByUs = 0; };
+    clickLoad(3);
+    scheduler.advanceMs(12010);
+    EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+    afterTimeOut = written().size();
+    for (int waited = 0; waited < 1000 && !lateBlockIn(); waited += 10) scheduler.advanceMs(10);
+    EXPECT_TRUE(lateBlockIn());
+    return device;
+  }
+  bool lateBlockIn() const { return form->image.band(ToBandSlot(Way::Main, 0)).frequency == 57; }
+  void saveName(const char* name) {
+    form->areas.RzEdit1->setText(name);
+    form->areas.RzButton10->click();
+    scheduler.advanceMs(1500);
+  }
+  std::size_t afterTimeOut = 0;
+};
+
+TEST_F(LateSlotBlock, IsTheActivePresetAndNothingMoreAndTheNextNameSaveSucceeds) {
+  DeviceModel& device = loadTimesOutThenTheBlockComes();
+  // It does not start the connect's name read, whose reply would bury the save's
+  // acknowledgement.
+  EXPECT_TRUE(framesOf(0xA2, 0x26, afterTimeOut).empty());
+  const std::size_t before = written().size();
+  saveName("Usr six");
+  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
+  EXPECT_EQ(device.memory().names[6], DeviceMemory::nameOf("Usr six"));
+  EXPECT_EQ(framesOf(0xA2, 0x21, before).size(), 1u) << "the system record read after the save";
+  EXPECT_TRUE(framesOf(0xA2, 0x26, afterTimeOut).empty());
+}
+
+TEST_F(LateSlotBlock, ANameSaveClickedWhileAPollReplyArrivesStillHearsItsAcknowledgement) {
+  DeviceModel& device = loadTimesOutThenTheBlockComes();
+  // The save clears ReceiveText while the poll's reply is half in: the acknowledgement comes
+  // right behind the rest of it.
+  bool pollAnswered = false;
+  device.onTraffic = [&](bool fromDevice, const std::vector<std::uint8_t>& f) {
+    if (fromDevice && f.size() > 6 && f[6] == group::kStatusRecord) pollAnswered = true;
+  };
+  for (int waited = 0; waited < 1000 && !pollAnswered; ++waited) scheduler.advanceMs(1);
+  ASSERT_TRUE(pollAnswered);
+  scheduler.advanceMs(12);  // the reply is on the line
+  const std::size_t before = written().size();
+  saveName("Usr six");
+  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
+  EXPECT_EQ(framesOf(0xA2, 0x21, before).size(), 1u) << "the system record read after the save";
+}
+
 TEST_F(PresetSlots, SavingAnEmptyNameAndA19CharacterName) {
   DeviceModel& device = addDevice(1);
   startWindow();
