@@ -26,7 +26,7 @@ enum Option : unsigned {
   kOutput = 1u << 6,    // -o FILE
 };
 
-struct Spec {
+struct CommandInfo {
   Command command;
   std::string_view name;
   unsigned options;
@@ -36,7 +36,7 @@ struct Spec {
   std::string_view details;
 };
 
-constexpr Spec kSpecs[] = {
+constexpr CommandInfo kCommands[] = {
     {Command::Ports, "ports", kJson, 0, "",
      "list the serial ports, as the window's port list shows them",
      "Prints one port a line: its name and the path that is opened for it. With --json an\n"
@@ -96,21 +96,21 @@ constexpr Spec kSpecs[] = {
      "no parameter shows but the device receives are compared too.\n"},
 };
 
-const Spec* FindSpec(std::string_view name) {
-  for (const Spec& s : kSpecs) {
+const CommandInfo* FindCommand(std::string_view name) {
+  for (const CommandInfo& s : kCommands) {
     if (s.name == name) return &s;
   }
   return nullptr;
 }
 
-const Spec& SpecOf(Command c) {
-  for (const Spec& s : kSpecs) {
+const CommandInfo& InfoOf(Command c) {
+  for (const CommandInfo& s : kCommands) {
     if (s.command == c) return s;
   }
-  return kSpecs[0];
+  return kCommands[0];
 }
 
-std::string OptionSynopsis(const Spec& s) {
+std::string OptionSynopsis(const CommandInfo& s) {
   std::string out;
   const auto add = [&](unsigned option, std::string_view text) {
     if (!(s.options & option)) return;
@@ -139,8 +139,8 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-UsageError Error(std::string message, const Spec* spec) {
-  return {std::move(message), spec ? std::optional<Command>(spec->command) : std::nullopt};
+UsageError Error(std::string message, const CommandInfo* info) {
+  return {std::move(message), info ? std::optional<Command>(info->command) : std::nullopt};
 }
 
 // "Pre0".."Pre5" are slots 1..6, "Usr6" and "Usr7" 7 and 8; the window's list shows them with a
@@ -182,7 +182,8 @@ struct Given {
 };
 
 // The options and operands, before their meaning is checked.
-std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::string>& args) {
+std::variant<Given, UsageError> Scan(const CommandInfo& info,
+                                     const std::vector<std::string>& args) {
   Given g;
   bool operandsOnly = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -212,7 +213,7 @@ std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::st
     const auto valueOf = [&](std::string_view what) -> std::variant<std::string, UsageError> {
       if (inlineValue) return *inlineValue;
       if (i + 1 >= args.size() || (args[i + 1].rfind("--", 0) == 0 && args[i + 1].size() > 2))
-        return Error(name + " needs " + std::string(what), &spec);
+        return Error(name + " needs " + std::string(what), &info);
       return args[++i];
     };
     const struct {
@@ -226,8 +227,8 @@ std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::st
                   {"-o", kOutput, &g.output, "a file or folder"}};
     bool handled = false;
     for (const auto& v : valued) {
-      if (name != v.name || !(spec.options & v.option)) continue;
-      if (*v.target) return Error(name + " is given twice", &spec);
+      if (name != v.name || !(info.options & v.option)) continue;
+      if (*v.target) return Error(name + " is given twice", &info);
       auto value = valueOf(v.what);
       if (auto* e = std::get_if<UsageError>(&value)) return *e;
       *v.target = std::get<std::string>(value);
@@ -235,13 +236,13 @@ std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::st
       break;
     }
     if (handled) continue;
-    if (name == "--json" && (spec.options & kJson)) {
-      if (inlineValue) return Error("--json takes no value", &spec);
+    if (name == "--json" && (info.options & kJson)) {
+      if (inlineValue) return Error("--json takes no value", &info);
       g.json = true;
       continue;
     }
-    if (name == "--watch" && (spec.options & kWatch)) {
-      if (g.watchFlag) return Error("--watch is given twice", &spec);
+    if (name == "--watch" && (info.options & kWatch)) {
+      if (g.watchFlag) return Error("--watch is given twice", &info);
       g.watchFlag = true;
       if (inlineValue) {
         g.watch = *inlineValue;
@@ -250,10 +251,10 @@ std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::st
       }
       continue;
     }
-    std::string message = std::string(spec.name) + " has no option " + name;
-    if (const std::string options = OptionSynopsis(spec); !options.empty())
-      message += " (lyraphone-cli " + std::string(spec.name) + options + ")";
-    return Error(message, &spec);
+    std::string message = std::string(info.name) + " has no option " + name;
+    if (const std::string options = OptionSynopsis(info); !options.empty())
+      message += " (lyraphone-cli " + std::string(info.name) + options + ")";
+    return Error(message, &info);
   }
   return g;
 }
@@ -261,7 +262,7 @@ std::variant<Given, UsageError> Scan(const Spec& spec, const std::vector<std::st
 }  // namespace
 
 std::string_view CommandName(Command command) {
-  return SpecOf(command).name;
+  return InfoOf(command).name;
 }
 
 bool IsOnline(Command command) {
@@ -280,7 +281,7 @@ std::string GeneralHelp() {
       "preset files as the LYRAPHONE window.\n"
       "\n"
       "Commands:\n";
-  for (const Spec& s : kSpecs) {
+  for (const CommandInfo& s : kCommands) {
     std::string name(s.name);
     name.resize(11, ' ');
     out += "  " + name + std::string(s.summary) + "\n";
@@ -300,7 +301,7 @@ std::string GeneralHelp() {
 }
 
 std::string CommandHelp(Command command) {
-  const Spec& s = SpecOf(command);
+  const CommandInfo& s = InfoOf(command);
   std::string out = "Usage: lyraphone-cli " + std::string(s.name) + OptionSynopsis(s) + "\n\n";
   std::string summary(s.summary);
   summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
@@ -338,12 +339,12 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
     inv.action = Invocation::Action::Version;
     return inv;
   }
-  const Spec* spec = FindSpec(first);
-  if (!spec) {
+  const CommandInfo* info = FindCommand(first);
+  if (!info) {
     if (!first.empty() && first[0] == '-') return Error("unknown option " + first, nullptr);
     return Error("unknown command '" + first + "'", nullptr);
   }
-  inv.command = spec->command;
+  inv.command = info->command;
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   for (const std::string& a : rest) {
     if (a == "--") break;
@@ -353,26 +354,26 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
     }
   }
 
-  auto scanned = Scan(*spec, rest);
+  auto scanned = Scan(*info, rest);
   if (auto* e = std::get_if<UsageError>(&scanned)) return *e;
   Given& g = std::get<Given>(scanned);
-  const std::string cmd(spec->name);
-  const auto fail = [&](std::string message) { return Error(cmd + ": " + message, spec); };
+  const std::string cmd(info->name);
+  const auto fail = [&](std::string message) { return Error(cmd + ": " + message, info); };
 
   inv.json = g.json;
-  if ((spec->required & kPort) && !g.port) return fail("--port PORT is needed");
+  if ((info->required & kPort) && !g.port) return fail("--port PORT is needed");
   if (g.port && g.port->empty()) return fail("--port needs a PORT");
   inv.port = g.port;
 
-  if (spec->options & (kIdList | kIdSingle)) {
-    if (!g.id) return fail(spec->options & kIdSingle ? "--id N is needed" : "--id LIST is needed");
+  if (info->options & (kIdList | kIdSingle)) {
+    if (!g.id) return fail(info->options & kIdSingle ? "--id N is needed" : "--id LIST is needed");
     auto ids = ParseIdList(*g.id);
     if (auto* e = std::get_if<std::string>(&ids)) return fail("--id: " + *e);
     inv.ids = std::get<std::vector<int>>(ids);
-    if ((spec->options & kIdSingle) && inv.ids.size() != 1)
+    if ((info->options & kIdSingle) && inv.ids.size() != 1)
       return fail("works on one device: --id takes one DeviceId, not '" + *g.id + "'");
   }
-  if (spec->options & kIds) {
+  if (info->options & kIds) {
     if (g.ids) {
       auto ids = ParseIdList(*g.ids);
       if (auto* e = std::get_if<std::string>(&ids)) return fail("--ids: " + *e);
@@ -390,14 +391,14 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
       inv.watchSeconds = *s;
     }
   }
-  if (spec->options & kOutput) {
+  if (info->options & kOutput) {
     if (!g.output || g.output->empty()) return fail("-o is needed");
     inv.output = g.output;
     const auto kind = KindOfName(*g.output);
-    if (spec->command == Command::Read && kind == PresetFileKind::AllPresets)
+    if (info->command == Command::Read && kind == PresetFileKind::AllPresets)
       return fail("the active preset goes to a .sps file, not '" + *g.output +
                   "' (backup writes .fps)");
-    if (spec->command == Command::Backup && kind == PresetFileKind::Single)
+    if (info->command == Command::Backup && kind == PresetFileKind::Single)
       return fail("all presets go to a .fps file or a folder, not '" + *g.output + "'");
   }
 
@@ -407,7 +408,7 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
     if (ops.size() > n) return fail("'" + ops[n] + "' is one operand too many");
     return std::nullopt;
   };
-  switch (spec->command) {
+  switch (info->command) {
     case Command::Ports:
     case Command::Search:
     case Command::Status:
@@ -417,12 +418,12 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
       break;
     case Command::Write:
     case Command::Restore: {
-      if (auto e = operands(1, spec->command == Command::Write ? "FILE.sps" : "FILE.fps"))
+      if (auto e = operands(1, info->command == Command::Write ? "FILE.sps" : "FILE.fps"))
         return *e;
       const auto kind = KindOfName(ops[0]);
-      if (spec->command == Command::Write && kind == PresetFileKind::AllPresets)
+      if (info->command == Command::Write && kind == PresetFileKind::AllPresets)
         return fail("'" + ops[0] + "' holds all presets; restore loads it");
-      if (spec->command == Command::Restore && kind == PresetFileKind::Single)
+      if (info->command == Command::Restore && kind == PresetFileKind::Single)
         return fail("'" + ops[0] + "' holds one preset; write loads it");
       inv.files = ops;
       break;
