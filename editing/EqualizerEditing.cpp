@@ -1,57 +1,9 @@
 #include "editing/EqualizerEditing.h"
 
-#include <span>
-
 #include "editing/ChannelFrames.h"
 #include "editing/SendBand.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
 
 namespace lyra {
-
-namespace {
-
-std::span<const double> scaleOf(BandField field) {
-  switch (field) {
-    case BandField::Frequency:
-      return FrequencyScale;
-    case BandField::Q:
-      return QScale;
-    case BandField::Gain:
-      break;
-  }
-  return GainScale;
-}
-
-// The index an edit shows; the gain is the one the band's type uses.
-int indexOf(const EqBand& band, BandField field) {
-  switch (field) {
-    case BandField::Frequency:
-      return band.frequency;
-    case BandField::Q:
-      return band.q;
-    case BandField::Gain:
-      break;
-  }
-  return EffectiveGain(band);
-}
-
-void setIndex(EqBand& band, BandField field, int index) {
-  switch (field) {
-    case BandField::Frequency:
-      band.frequency = static_cast<std::uint8_t>(index);
-      return;
-    case BandField::Q:
-      band.q = static_cast<std::uint8_t>(index);
-      return;
-    case BandField::Gain:
-      (band.type == kPeakingBand ? band.peqGain : band.shelfGain) =
-          static_cast<std::uint16_t>(index);
-      return;
-  }
-}
-
-}  // namespace
 
 EqualizerEditing::EqualizerEditing(EditingContext& context, EqualizerPanel& panel)
     : c_(context), panel_(panel) {
@@ -100,16 +52,7 @@ QLineEdit* EqualizerEditing::editOf(int row, BandField field) const {
 }
 
 QString EqualizerEditing::shownValue(int row, BandField field) const {
-  const double value = ValueOf(scaleOf(field), indexOf(c_.image.band(slotOf(row)), field));
-  switch (field) {
-    case BandField::Frequency:
-      return QString::fromStdString(FormatFrequency(value));
-    case BandField::Q:
-      return QString::fromStdString(FormatQ(value));
-    case BandField::Gain:
-      break;
-  }
-  return QString::fromStdString(FormatDb(value));
+  return QString::fromStdString(bandFieldText(c_.image.band(slotOf(row)), field));
 }
 
 void EqualizerEditing::redrawAndSend(int row) {
@@ -129,18 +72,17 @@ void EqualizerEditing::bandEditAccepted(int row, BandField field) {
     c_.typed.showValue(edit, shownValue(row, field));
     return;
   }
-  // NearestIndex clamps to the table's ends: 25000 Hz is 21900 Hz, Q 40 is 36, -30 dB is -24 dB.
-  setIndex(c_.image.band(slotOf(row)), field, NearestIndex(scaleOf(field), typed->value));
+  setBandFieldIndex(c_.image.band(slotOf(row)), field, bandIndexFromTyped(field, *typed));
   c_.typed.showValue(edit, shownValue(row, field));
   redrawAndSend(row);
 }
 
 void EqualizerEditing::bandSpinClick(int row, BandField field, int step) {
   EqBand& band = c_.image.band(slotOf(row));
-  const int last = static_cast<int>(scaleOf(field).size()) - 1;
-  const int index = indexOf(band, field) + step;
+  const int last = static_cast<int>(bandFieldScale(field).size()) - 1;
+  const int index = bandFieldIndex(band, field) + step;
   if (index < 0 || index > last) return;  // at the end of the scale the click does nothing
-  setIndex(band, field, index);
+  setBandFieldIndex(band, field, index);
   c_.typed.showValue(editOf(row, field), shownValue(row, field));
   redrawAndSend(row);
 }

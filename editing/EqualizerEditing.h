@@ -5,10 +5,9 @@
 
 #include "editing/EditingContext.h"
 #include "editing/EqualizerPanel.h"
+#include "editing/TypedEdits.h"
 
 namespace lyra {
-
-enum class BandField { Frequency, Q, Gain };
 
 class EqualizerEditing {
  public:

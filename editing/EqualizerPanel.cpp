@@ -1,5 +1,6 @@
 #include "editing/EqualizerPanel.h"
 
+#include "editing/ValueNames.h"
 #include "graph/GraphDrawing.h"
 #include "graph/ParameterScales.h"
 #include "graph/ValueFormat.h"
@@ -28,6 +29,13 @@ constexpr RowNames kNames[kBandsPerWay] = {
      "RzSpinButtons89", "RzCheckBox6", "1000"},
 };
 
+QStringList bandTypeItems() {
+  QStringList items;
+  for (std::string_view name : kBandTypeNames)
+    items << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  return items;
+}
+
 }  // namespace
 
 EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_(image) {
@@ -53,7 +61,7 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
     row.qSpin = ui::spinButtons(box, n.qSpin, {174, y + 2, 28, 20});
     row.gain = ui::edit(box, n.gain, "0", {206, y, 46, 24});
     row.gainSpin = ui::spinButtons(box, n.gainSpin, {254, y + 2, 28, 20});
-    row.type = ui::dropDown(box, n.type, {"PEQ", "LS", "HS"}, {286, y, 60, 24});
+    row.type = ui::dropDown(box, n.type, bandTypeItems(), {286, y, 60, 24});
     row.bypass = ui::checkBox(box, n.bypass, "Bypass", {350, y + 2, 66, 20});
   }
   RzButton97 = ui::button(box, "RzButton97", "Filters reset", {30, 236, 120, 28});

@@ -1,6 +1,7 @@
 #include "editing/FilterEditing.h"
 
 #include "editing/ChannelFrames.h"
+#include "editing/TypedEdits.h"
 #include "graph/ParameterScales.h"
 #include "graph/ValueFormat.h"
 
@@ -45,8 +46,8 @@ void FilterEditing::redrawAndSend(FilterEdge edge) {
 void FilterEditing::frequencyAccepted(FilterEdge edge) {
   const std::optional<TypedNumber> typed = TypedEntry::number(editOf(edge));
   if (typed) {
-    // NearestIndex clamps to 19.7 .. 21900 Hz; a value midway takes the lower frequency.
-    frequencyOf(edge) = static_cast<std::uint8_t>(NearestIndex(FrequencyScale, typed->value));
+    // Clamped to 19.7 .. 21900 Hz; a value midway takes the lower frequency.
+    frequencyOf(edge) = static_cast<std::uint8_t>(frequencyIndexFromTyped(*typed));
   }
   showFrequency(edge);  // the snapped value, or the stored one again for text that is no number
   if (typed) redrawAndSend(edge);

@@ -1,13 +1,17 @@
 #include "editing/FilterPanel.h"
 
 #include "graph/ParameterScales.h"
+#include "editing/ValueNames.h"
 #include "graph/ValueFormat.h"
 
 namespace lyra {
 
-const QStringList FilterPanel::kFilterTypes = {"12db-Bworth", "12db-LR",     "12db-Bessel",
-                                               "18db-Bworth", "18db-LR",     "18db-Bessel",
-                                               "24db-Bworth", "24db-LR",     "24db-Bessel"};
+const QStringList FilterPanel::kFilterTypes = [] {
+  QStringList names;
+  for (std::string_view name : kFilterTypeNames)
+    names << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+  return names;
+}();
 
 FilterPanel::FilterPanel(QWidget* page, const PresetImage& image) : image_(image) {
   box = ui::group(page, "FilterBox", "HIGH PASS/LOW PASS", {424, 0, 312, 84});

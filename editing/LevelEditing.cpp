@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editing/ChannelFrames.h"
+#include "editing/TypedEdits.h"
 
 namespace lyra {
 
@@ -45,9 +46,7 @@ void LevelEditing::showSystemLevel(int position) {
 
 void LevelEditing::applySystemLevel(int position) {
   showSystemLevel(position);
-  MainSettings& main = c_.image.main;
-  main.systemLevel = static_cast<std::uint16_t>(kMuted - position);
-  if (!fromMute_) main.savedSystemLevel = main.systemLevel;
+  storeSystemLevel(c_.image.main, position, fromMute_);
   ui::setButtonColour(panel_.btn1, position == kMuted ? ui::kMutedRed : ui::kNormalGrey);
   fromMute_ = false;
   sendMain();
@@ -61,14 +60,8 @@ void LevelEditing::TrackBar1Change() {
 void LevelEditing::btn1Click() {
   MainSettings& main = c_.image.main;
   fromMute_ = true;
-  if (main.systemLevel != 0) {
-    main.savedSystemLevel = main.systemLevel;
-    main.systemLevel = 0;
-    panel_.TrackBar1->setValue(kMuted);
-  } else {
-    main.systemLevel = main.savedSystemLevel;
-    panel_.TrackBar1->setValue(kMuted - std::min<int>(main.savedSystemLevel, kMuted));
-  }
+  toggleSystemMute(main);
+  panel_.TrackBar1->setValue(kMuted - std::min<int>(main.systemLevel, kMuted));
   ui::setButtonColour(panel_.btn1, main.systemLevel != 0 ? ui::kNormalGrey : ui::kMutedRed);
   // The flag lives only while this handler moves the slider; left set (the slider did not move),
   // it would keep the next slider move from being remembered.

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "editing/ValueNames.h"
 #include "graph/ValueFormat.h"
 
 namespace lyra {
 
 void showPolarity(QPushButton* button, std::uint8_t polarity) {
-  button->setText(polarity != 0 ? "Pol(-)" : "Pol(+)");
+  const std::string_view caption = PolarityText(polarity);
+  button->setText(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
   ui::setButtonColour(button, polarity != 0 ? ui::kInvertedYellow : ui::kNormalGrey);
 }
 
