@@ -9,7 +9,7 @@
 
 #include <QRect>
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "protocol/BusAddressing.h"
 #include "serial/SerialLink.h"

@@ -28,70 +28,25 @@ QPixmap lamp(bool lit) {
 
 }  // namespace
 
-Connection::Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers,
-                       SerialLink& link, PortList& portList, SendPump& pump,
-                       LinkSupervisor& supervisor, ReplyParser& parser,
-                       const BusAddressing& address, WaitingFlags& flags, Dialogs& dialogs)
+Connection::Connection(WindowAreas& areas, TimerTable& timers, SerialLink& link,
+                       PortList& portList, ConnectSession& session, Dialogs& dialogs)
     : a_(areas),
-      scheduler_(scheduler),
       timers_(timers),
       link_(link),
       portList_(portList),
-      pump_(pump),
-      supervisor_(supervisor),
-      address_(address),
-      flags_(flags),
+      session_(session),
       dialogs_(dialogs) {
   QObject::connect(a_.Button3, &QPushButton::clicked, [this] { Button3Click(); });
   timers_.Timer6.onTick = [this] {
     timers_.Timer6.stop();
     a_.Button3->setEnabled(true);
   };
-  supervisor_.onInterrupted = [this] {
-    disconnectWith("CONNECTION INTERRUPTED!\rPlease check data cables and reconnect.");
-  };
-  supervisor_.onPortLost = [this] { disconnectWith("No port.", "The port has left the system."); };
   timers_.Timer13.onTick = [this] { Timer13Timer(); };
-  timers_.chcon.onTick = [this] {
-    timers_.chcon.stop();
-    timers_.chcon112.stop();
-    timers_.chcon188.stop();
-    disconnectWith("UNABLE TO CONNECT TO DEVICE!\rPlease make sure the device ID is correct.");
+  session_.onFailed = [this](const std::string& message, const std::string& detail) {
+    disconnectWith(message, detail);
   };
-  timers_.chcon112.onTick = [this] {
-    timers_.chcon112.stop();
-    timers_.chcon188.stop();
-    disconnectWith("overtime,please try again.");
-  };
-  timers_.chcon188.onTick = [this] {
-    timers_.chcon188.stop();
-    disconnectWith("overtime,please try again.");
-  };
-  routeReplies(parser);
   setCaption(kConnect);
   Timer13Timer();
-}
-
-void Connection::routeReplies(ReplyParser& parser) {
-  parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
-    timers_.chcon.stop();  // the device is there
-    return false;
-  });
-  parser.route(Reply::ActivePreset, Owner::Connection, [this](ReceivedReply&) {
-    if (!awaitingBlock_) return false;
-    awaitingBlock_ = false;
-    timers_.chcon112.stop();
-    link_.TransmitBuffer.clear();
-    pump_.sendNow(readNameTable(address_.BusAddress), SendPump::ReceiveText::Clear);
-    return true;
-  });
-  parser.route(Reply::NameTable, Owner::Connection, [this](ReceivedReply&) {
-    timers_.chcon188.stop();
-    // The connection is up (a load of all presets reads the names again and lands here too).
-    pump_.queueSystemRecordRead();
-    supervisor_.resume();
-    return true;
-  });
 }
 
 bool Connection::connected() const { return a_.Button3->text() != kConnect; }
@@ -131,77 +86,36 @@ void Connection::disconnectNow() {
   Button3Click();
 }
 
-std::string Connection::openFailureDetail() const {
-  switch (link_.lastError()) {
-    case SerialError::PermissionDenied:
-      return "Permission denied. On Linux the user must be in the dialout group "
-             "(sudo usermod -aG dialout $USER) and log in again.";
-    case SerialError::Busy:
-      return "The port is in use by another program.";
-    case SerialError::NotFound:
-    case SerialError::Vanished:
-      return "The port does not exist.";
-    case SerialError::NotASerialPort:
-      return "This is not a serial port.\n(" + link_.lastErrorText() + ")";
-    default:
-      return link_.lastErrorText();
-  }
-}
-
 void Connection::connect() {
   const PortEntry* entry = portList_.selectedEntry();
-  if (entry) link_.PortNumber = portList_.selectedPortNumber();
-  flags_.LoadSlotAwaited = 0;
-  flags_.Searching = 0;
   if (onConnectReset) onConnectReset();
   a_.RzGroupBox1->hide();
   setEditingEnabled(true);
-  if (link_.PortOpen()) {
-    link_.closePort();
-    scheduler_.waitPumping(100);
-  }
-  pump_.clearAllSlots();
-
-  if (!entry || !link_.openPort(entry->devicePath)) {
-    link_.PortNumber = 0;
-    dialogs_.message("No port.", entry ? openFailureDetail() : "There is no serial port.");
-    return;
-  }
-  link_.startReader();
-  supervisor_.begin();
-  const std::string portName = entry->name;
-
-  if (address_.isBroadcast()) {
+  const auto started = session_.start(entry, portList_.selectedPortNumber(), [this] {
     a_.RzComboBox1->setEnabled(false);
     a_.RzComboBox6->setEnabled(false);
-    const auto answer = dialogs_.question(
-        "Please make sure you have select\r\nthe same preset on all devices",
-        Dialogs::Buttons::YesCancel);
-    // The question runs the event loop: a port check may have ended the link meanwhile, and
-    // said so.
-    if (!supervisor_.linked()) return;
-    if (answer != Dialogs::Answer::Yes) {
+  });
+  switch (started) {
+    case ConnectSession::Started::NoPort:
+    case ConnectSession::Started::Lost:
+      return;
+    case ConnectSession::Started::BroadcastCancelled:
       setCaption(kDisconnect);
       Button3Click();  // closes the port at once
       return;
-    }
-    setEditingEnabled(false);
-    a_.presetBox->setEnabled(false);
-    a_.initialDataBox->move(208, 448);
-    a_.initialDataBox->show();
-    a_.initialDataBox->setEnabled(true);
-    a_.RzGroupBox12->hide();
-  } else {
-    link_.ReceiveText.clear();
-    link_.TransmitBuffer.clear();
-    pump_.sendNow(readActivePreset(address_.BusAddress), SendPump::ReceiveText::Clear);
-    awaitingBlock_ = true;
-    timers_.chcon.start();
-    timers_.chcon112.start();
-    timers_.chcon188.start();
+    case ConnectSession::Started::Broadcast:
+      setEditingEnabled(false);
+      a_.presetBox->setEnabled(false);
+      a_.initialDataBox->move(208, 448);
+      a_.initialDataBox->show();
+      a_.initialDataBox->setEnabled(true);
+      a_.RzGroupBox12->hide();
+      break;
+    case ConnectSession::Started::Handshake:
+      break;
   }
   if (link_.PortNumber != 0) {
-    a_.statusPanel1->setText(QString::fromStdString(" Connected " + portName));
+    a_.statusPanel1->setText(QString::fromStdString(" Connected " + entry->name));
     setCaption(kDisconnect);
   }
 }
@@ -213,14 +127,7 @@ void Connection::disconnect() {
   setEditingEnabled(true);
   a_.RzComboBox6->setEnabled(true);
   a_.RzComboBox1->setEnabled(true);
-  // From here nothing resumes the poll or the pump: a reply that comes in during the wait (a
-  // preset block for a file, say) finds the link ended.
-  supervisor_.end();
-  awaitingBlock_ = false;
-  link_.TransmitBuffer.clear();
-  link_.PortNumber = -1;
-  scheduler_.waitPumping(50);
-  link_.closePort();
+  session_.end();
   a_.statusPanel1->setText(" Disconnected");
   setCaption(kConnect);
 }
@@ -230,7 +137,7 @@ void Connection::disconnectWith(const std::string& message, const std::string& d
   // (its BroadcastMode question is up) has its port closed too.
   if (connected()) {
     Button3Click();
-  } else if (supervisor_.linked()) {
+  } else if (session_.linked()) {
     disconnect();
   }
   dialogs_.message(message, detail);

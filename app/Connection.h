@@ -1,18 +1,17 @@
 #pragma once
-// One button connects the program to one device (or, in BroadcastMode, to the whole bus) and
-// disconnects it again. Connecting opens the chosen port and asks for the active preset; the
-// reply parser then drives the handshake (block, names, system record). Afterwards a status poll
-// every 500 ms must be answered within 2 s, and a port check every 3 s notices a port that left
-// the system. Every failure ends in the same disconnect, then a message.
+// The connect button and what shows the connection: its caption (the state as the rest of the
+// window reads it), status panel 1, the lamp, and the areas a connect or disconnect shows, hides,
+// enables or fixes. The handshake, its time-outs and the link's watch are the ConnectSession's;
+// every failure it reports ends in the same disconnect here, then its message.
 
 #include <functional>
 #include <string>
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "preset/ReplyParser.h"
 #include "protocol/BusAddressing.h"
-#include "protocol/LinkSupervisor.h"
+#include "protocol/ConnectSession.h"
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
@@ -26,9 +25,8 @@ class Connection {
   static constexpr const char* kConnect = "Connect";
   static constexpr const char* kDisconnect = "Disconnect";
 
-  Connection(WindowAreas& areas, Scheduler& scheduler, TimerTable& timers, SerialLink& link,
-             PortList& portList, SendPump& pump, LinkSupervisor& supervisor, ReplyParser& parser,
-             const BusAddressing& address, WaitingFlags& flags, Dialogs& dialogs);
+  Connection(WindowAreas& areas, TimerTable& timers, SerialLink& link, PortList& portList,
+             ConnectSession& session, Dialogs& dialogs);
 
   // The connection state is the button's caption: "Connect" while disconnected.
   bool connected() const;
@@ -49,21 +47,13 @@ class Connection {
   void disconnectWith(const std::string& message, const std::string& detail = {});
   void setCaption(const char* caption);
   void Timer13Timer();
-  // The handshake's replies: the block, then the names.
-  void routeReplies(ReplyParser& parser);
-  std::string openFailureDetail() const;
 
   WindowAreas& a_;
-  Scheduler& scheduler_;
   TimerTable& timers_;
   SerialLink& link_;
   PortList& portList_;
-  SendPump& pump_;
-  LinkSupervisor& supervisor_;
-  const BusAddressing& address_;
-  WaitingFlags& flags_;
+  ConnectSession& session_;
   Dialogs& dialogs_;
-  bool awaitingBlock_ = false;  // the handshake's read of the active preset is out
 };
 
 }  // namespace lyra

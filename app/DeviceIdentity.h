@@ -6,7 +6,7 @@
 // every frame after it goes to the new one. The device acknowledges, and 10 ms later (Timer2) the
 // window says so. Without an acknowledgement nothing is shown.
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "preset/PresetImage.h"
 #include "preset/ReplyParser.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/Connection.h"
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "preset/PresetImage.h"
 #include "preset/PresetUpload.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The program's dialogs: QMessageBox and QFileDialog, modal to the window.
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 
 class QWidget;
 

@@ -33,8 +33,8 @@ TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d
       delays(areas.RzGroupBox12, image, editing),
       curves(std::make_unique<ResponseCurves>()),
       graph(areas.RzGroupBox8, image, *curves, editing.SelectedWay),
-      connection(areas, s, timers, link, portList, pump, supervisor, parser, address, flags,
-                 dialogs) {
+      connectSession(s, timers, link, pump, supervisor, parser, address, flags, dialogs),
+      connection(areas, timers, link, portList, connectSession, dialogs) {
   startUp();
 }
 

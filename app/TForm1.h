@@ -10,7 +10,7 @@
 #include "app/Connection.h"
 #include "app/DeviceIdentity.h"
 #include "app/DeviceSearch.h"
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/DevicePresets.h"
 #include "app/GroupInitialData.h"
 #include "app/PcFiles.h"
@@ -72,6 +72,7 @@ class TForm1 {
   DelayPanel delays;
   std::unique_ptr<ResponseCurves> curves;  // 32 curves of 672 columns: kept off the stack
   ResponseGraph graph;
+  ConnectSession connectSession;
   Connection connection;
   // Editing behaviour (equaliser, filters, levels, delays) is wired below this line.
   EditingWiring editingWiring{image, editing, {equalizer, filters, levels, delays}, graph, pump,

@@ -18,7 +18,7 @@
 #include <map>
 #include <string>
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "app/TForm1.h"
 #include "bench/SimulatorProcess.h"
 #include "serial/LinuxPortSource.h"

@@ -127,6 +127,8 @@ std::variant<PresetFileContent, PresetFileProblem> ReadPresetFile(
           name + ": too large for a preset file (a preset file holds at most " +
               std::to_string(kAllPresetsLineCount * (kPresetBlockTextLength + 2)) + " bytes)",
           0};
+    case FileLines::Status::NotAFile:
+      return PresetFileProblem{name + ": this is not a preset file (" + read.error + ")", 0};
     case FileLines::Status::Read:
       break;
   }

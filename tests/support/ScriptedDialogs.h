@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "protocol/Dialogs.h"
 #include "timing/Scheduler.h"
 
 namespace lyra::test {

@@ -1,7 +1,7 @@
 #pragma once
 // The Dialogs seam: modal messages, questions and file dialogs.
 //
-// The program shows QMessageBox and QFileDialog (QtDialogs); tests answer from a script and
+// The window shows QMessageBox and QFileDialog (app/QtDialogs); tests answer from a script and
 // record every text shown (tests/support/ScriptedDialogs.h). Texts stand exactly as the program
 // gives them; "\r" and "\r\n" inside a text are line breaks.
 
