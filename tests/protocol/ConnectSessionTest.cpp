@@ -1,0 +1,159 @@
+// The connect handshake without a window: a session, the parser and the supervisor against
+// simulated devices in virtual time, with dialogs that stay up while the clock runs.
+
+#include <gtest/gtest.h>
+
+#include "protocol/ConnectSession.h"
+#include "sim/DeviceModel.h"
+#include "sim/SimBus.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "timing/VirtualScheduler.h"
+
+namespace lyra {
+namespace {
+
+class ConnectSessionTest : public ::testing::Test {
+ protected:
+  ConnectSessionTest() {
+    bus.addPort("COM3");
+    portList.refill();
+    dialogs.scheduler = &scheduler;
+    link.replyParser = [this] { parser.parseReplies(); };
+    session.onFailed = [this](const std::string& message, const std::string&) {
+      failures.push_back(message);
+      failedAtMs = scheduler.nowMs();
+      session.end();
+    };
+    session.onLinkUp = [this] { ++linkUps; };
+    timers.brocar1.start();
+  }
+  ~ConnectSessionTest() override {
+    timers.stopAll();
+    link.closePort();
+  }
+  DeviceModel& addDevice(int id) {
+    devices.push_back(std::make_unique<DeviceModel>(bus, "COM3", id, 7u));
+    return *devices.back();
+  }
+  ConnectSession::Started start() {
+    return session.start(portList.selectedEntry(), portList.selectedPortNumber());
+  }
+  // The command, index and group of each frame the program wrote.
+  std::vector<std::array<std::uint8_t, 3>> requests() const {
+    std::vector<std::array<std::uint8_t, 3>> out;
+    for (const auto& w : bus.writes("COM3")) out.push_back({w.bytes[4], w.bytes[5], w.bytes[6]});
+    return out;
+  }
+
+  VirtualScheduler scheduler;
+  TimerTable timers{scheduler};
+  SimBus bus{scheduler};
+  std::unique_ptr<SerialDriver> driver = bus.makeDriver();
+  std::unique_ptr<PortSource> ports = bus.makePortSource();
+  SerialLink link{*driver, scheduler};
+  PortList portList{*ports};
+  BusAddressing address;
+  SendPump pump{timers, link, address};
+  LinkSupervisor supervisor{timers, link, pump, address, portList};
+  PresetImage image;
+  ReplyParser parser{link, image, pump, supervisor};
+  WaitingFlags flags;
+  test::ScriptedDialogs dialogs;
+  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+  std::vector<std::unique_ptr<DeviceModel>> devices;
+  std::vector<std::string> failures;
+  int linkUps = 0;
+  std::int64_t failedAtMs = 0;
+};
+
+TEST_F(ConnectSessionTest, TheHandshakeReadsBlockNamesAndSystemRecordThenPolls) {
+  DeviceModel& device = addDevice(1);
+  device.memory().names[0] = DeviceMemory::nameOf("Rock");
+  EXPECT_EQ(start(), ConnectSession::Started::Handshake);
+  scheduler.advanceMs(3000);
+  EXPECT_EQ(linkUps, 1);
+  EXPECT_TRUE(failures.empty());
+  EXPECT_EQ(image.names.shown(0), "Rock");
+  const auto r = requests();
+  ASSERT_GE(r.size(), 4u);
+  EXPECT_EQ(r[0], (std::array<std::uint8_t, 3>{command::kRead, 0, group::kPresetData}));
+  EXPECT_EQ(r[1], (std::array<std::uint8_t, 3>{command::kRead, 0, group::kNameTable}));
+  EXPECT_EQ(r[2], (std::array<std::uint8_t, 3>{command::kRead, 0, group::kSystemRecord}));
+  EXPECT_EQ(r[3], (std::array<std::uint8_t, 3>{command::kRead, 0, group::kStatusRecord}));
+  EXPECT_TRUE(timers.Timer1.isActive());
+  EXPECT_FALSE(session.handshaking());
+}
+
+TEST_F(ConnectSessionTest, EachHandshakeFailureIsReportedOnceAtItsTime) {
+  // No device: nothing within 800 ms.
+  start();
+  scheduler.advanceMs(799);
+  EXPECT_TRUE(failures.empty());
+  scheduler.advanceMs(2);
+  EXPECT_EQ(failures, std::vector<std::string>{
+                          "UNABLE TO CONNECT TO DEVICE!\rPlease make sure the device ID is correct."});
+  scheduler.advanceMs(5000);
+  EXPECT_EQ(failures.size(), 1u);
+
+  // A block but no names: 2500 ms.
+  failures.clear();
+  addDevice(1).faults().ignoreNameTableRead = true;
+  const std::int64_t from = scheduler.nowMs();
+  start();
+  scheduler.advanceMs(2499);
+  EXPECT_TRUE(failures.empty());
+  scheduler.advanceMs(2);
+  EXPECT_EQ(failures, std::vector<std::string>{"overtime,please try again."});
+  EXPECT_EQ(failedAtMs - from, 2500);
+  EXPECT_EQ(linkUps, 0);
+  EXPECT_FALSE(supervisor.linked());
+}
+
+TEST_F(ConnectSessionTest, AHandshakeEndedByTheUserReportsNoTimeOutAfterwards) {
+  start();  // no device
+  scheduler.advanceMs(300);
+  session.end();
+  scheduler.advanceMs(5000);
+  EXPECT_TRUE(failures.empty());
+  EXPECT_FALSE(link.PortOpen());
+}
+
+TEST_F(ConnectSessionTest, APortThatDoesNotOpenSaysNoPortAndWhy) {
+  bus.removePort("COM3");
+  EXPECT_EQ(start(), ConnectSession::Started::NoPort);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "No port.");
+  EXPECT_EQ(dialogs.messages[0].detail, "The port does not exist.");
+  EXPECT_EQ(link.PortNumber, 0);
+  EXPECT_FALSE(supervisor.linked());
+  EXPECT_EQ(ConnectSession::openFailureDetail(SerialError::NotASerialPort,
+                                              "tcgetattr: Inappropriate ioctl for device"),
+            "This is not a serial port.\n(tcgetattr: Inappropriate ioctl for device)");
+}
+
+TEST_F(ConnectSessionTest, BroadcastModeAsksSendsNothingAndALostPortDuringTheQuestionEndsIt) {
+  addDevice(1);
+  address.BusAddress = kBroadcastAddress;
+  address.BroadcastMode = true;
+  dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Cancel, Dialogs::Answer::Yes};
+  EXPECT_EQ(start(), ConnectSession::Started::Broadcast);
+  EXPECT_TRUE(requests().empty());
+  scheduler.advanceMs(5000);
+  EXPECT_TRUE(failures.empty()) << "nothing answers a broadcast, and the watchdog knows it";
+  session.end();
+
+  EXPECT_EQ(start(), ConnectSession::Started::BroadcastCancelled);
+  session.end();
+
+  // The question stays up over a port check; the port leaves just after the box went up.
+  dialogs.thinkMs = 3500;
+  timers.brocar1.stop();
+  timers.brocar1.start();
+  scheduler.post(1000, [this] { bus.removePort("COM3"); });
+  EXPECT_EQ(start(), ConnectSession::Started::Lost);
+  EXPECT_EQ(failures, std::vector<std::string>{"No port."});
+  EXPECT_FALSE(link.PortOpen());
+}
+
+}  // namespace
+}  // namespace lyra
