@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "preset/ReplyParser.h"
@@ -57,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint8_t f = data[0];
   p.flags = {f & 1, (f >> 1) & 1, (f >> 2) & 1, (f >> 3) & 1, (f >> 4) & 1, (f >> 5) & 1,
              (f >> 6) & 1};
+  // Twenty stored blocks do not fit in one input: with the top flag bit, save all presets has
+  // already collected nineteen, and the next stored block is the last.
+  if (f & 0x80) p.transfer.collectedBlocks = 19;
   std::size_t at = 1;
   std::vector<std::uint8_t> chunk;
   while (at < size) {
@@ -74,5 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (b.frequency > 243 || b.q > 179 || b.peqGain > 180 || b.shelfGain > 180 || b.type > 2)
       std::abort();
   if (p.transfer.collectedBlocks > 20) std::abort();
+  // A collected block is one whole line of the file to be saved.
+  for (const std::string& line : p.transfer.presetList)
+    if (line.size() != 664) std::abort();
   return 0;
 }
