@@ -12,6 +12,7 @@ struct SimBus::Line {
   std::int64_t programLineFreeUs = 0;       // when the program's last byte is off the wire
   std::map<const BusPeer*, std::int64_t> peerFreeUs;  // when each peer's last byte is done
   std::map<std::int64_t, std::uint8_t> incoming;      // bytes on the way to the program
+  std::map<const BusPeer*, int> wholeOnTheWay;        // without byte timing: replies posted
   std::vector<Write> writes;
   int collisions = 0;
 };
@@ -78,6 +79,16 @@ void SimBus::programWrites(const std::string& port, const std::vector<std::uint8
   if (!l || bytes.empty()) return;
   const std::int64_t now = scheduler_.nowUs();
   l->writes.push_back({now, bytes});
+  if (!byteTiming_) {
+    scheduler_.post(0, [this, port, bytes] {
+      if (Line* at = line(port)) {
+        const std::vector<BusPeer*> peers = at->peers;
+        for (std::uint8_t byte : bytes)
+          for (BusPeer* p : peers) p->byteFromProgram(byte);
+      }
+    });
+    return;
+  }
   // Bytes of a second write queue behind the first, as they do in the UART's transmit buffer.
   const std::int64_t start = std::max(now, l->programLineFreeUs);
   for (size_t k = 0; k < bytes.size(); ++k) {
@@ -100,6 +111,17 @@ void SimBus::sendToProgram(const std::string& port, const std::vector<std::uint8
   const std::int64_t now = scheduler_.nowUs();
   std::int64_t& peerFree = l->peerFreeUs[from];
   const std::int64_t start = std::max(now + delayUs, peerFree);
+  if (!byteTiming_) {
+    int& onTheWay = l->wholeOnTheWay[from];
+    if (delayUs <= 0 && onTheWay == 0) return deliverWhole(port, bytes);
+    peerFree = start;
+    ++onTheWay;
+    scheduler_.post(start - now, [this, port, bytes, from] {
+      if (Line* at = line(port)) --at->wholeOnTheWay[from];
+      deliverWhole(port, bytes);
+    });
+    return;
+  }
   const std::int64_t byteUs = byteTimeUs(1);
   for (size_t k = 0; k < bytes.size(); ++k) {
     const std::int64_t slot = start + byteTimeUs(static_cast<std::int64_t>(k) + 1);
@@ -125,6 +147,11 @@ void SimBus::deliverToProgram(const std::string& port, std::int64_t slotUs) {
   const std::uint8_t byte = it->second;
   l->incoming.erase(it);
   if (l->holder) l->holder->byteArrived(byte);  // nobody listening: the byte is lost
+}
+
+void SimBus::deliverWhole(const std::string& port, const std::vector<std::uint8_t>& bytes) {
+  Line* l = line(port);
+  if (l && l->holder) l->holder->bytesArrived(bytes);  // nobody listening: the reply is lost
 }
 
 const std::vector<SimBus::Write>& SimBus::writes(const std::string& port) const {

@@ -43,6 +43,15 @@ class SimBus {
 
   Scheduler& scheduler() { return scheduler_; }
 
+  // Byte timing is on unless switched off. Without it, each write or reply crosses the line in
+  // one piece and nothing collides: a reply reaches the program's driver whole, within
+  // sendToProgram when it has no delay and nothing of the same peer's is still on its way,
+  // otherwise delayUs later and behind that peer's earlier replies; a write reaches the peers on
+  // the scheduler's next turn. For runs that care which bytes come in between two reads, not
+  // when each byte does (the receive-path fuzzer).
+  void setByteTiming(bool on) { byteTiming_ = on; }
+  bool byteTiming() const { return byteTiming_; }
+
   // Ports come and go as USB adapters do. Removing a port while a driver has it open makes that
   // driver's next operation fail, as an unplugged adapter does.
   void addPort(const std::string& name);
@@ -86,8 +95,10 @@ class SimBus {
   // From a driver: the program writes bytes on its port.
   void programWrites(const std::string& port, const std::vector<std::uint8_t>& bytes);
   void deliverToProgram(const std::string& port, std::int64_t slotUs);
+  void deliverWhole(const std::string& port, const std::vector<std::uint8_t>& bytes);
 
   Scheduler& scheduler_;
+  bool byteTiming_ = true;
   std::map<std::string, std::unique_ptr<Line>> lines_;
 };
 

@@ -59,6 +59,11 @@ void SimSerialDriver::byteArrived(std::uint8_t byte) {
   if (onReceived_) onReceived_();
 }
 
+void SimSerialDriver::bytesArrived(const std::vector<std::uint8_t>& bytes) {
+  received_.insert(received_.end(), bytes.begin(), bytes.end());
+  if (onReceived_) onReceived_();
+}
+
 void SimSerialDriver::portVanished() {
   // The adapter is gone but the program still holds its handle: every later call fails.
   vanished_ = true;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "serial/SerialDriver.h"
 
@@ -33,6 +34,8 @@ class SimSerialDriver final : public SerialDriver {
  private:
   friend class SimBus;
   void byteArrived(std::uint8_t byte);
+  // Without byte timing: a whole reply at once, and one call of the watcher for it.
+  void bytesArrived(const std::vector<std::uint8_t>& bytes);
   void portVanished();
   void busGone() { bus_ = nullptr; port_.clear(); }
 

@@ -130,6 +130,70 @@ TEST_F(TwoDevices, AVanishedPortLeavesTheDevicesHarmless) {
   devices.clear();  // detaching from a port that is gone is fine (ASan watches)
 }
 
+// Without byte timing (the receive-path fuzzer's bus): whole replies, in each peer's order.
+class UntimedBus : public TwoDevices {
+ protected:
+  void SetUp() override {
+    bus.setByteTiming(false);
+    TwoDevices::SetUp();
+  }
+};
+
+TEST_F(UntimedBus, ARequestIsHeardAndItsReplyArrivesWholeAtOneInstant) {
+  EXPECT_FALSE(bus.byteTiming());
+  send(readActivePreset(0x00));
+  EXPECT_EQ(one().framesTaken(), 0);  // the write crosses the line on the scheduler's next turn
+  scheduler.advanceMs(1000);
+  ASSERT_EQ(received.size(), 332u);
+  EXPECT_EQ(one().framesTaken(), 1);
+  EXPECT_EQ(five().framesTaken(), 0);
+  EXPECT_EQ(arrivalUs.front(), arrivalUs.back());
+  const auto status = ask(statusPoll(0x04));
+  EXPECT_TRUE(isWellFormed(status));
+  EXPECT_EQ(five().repliesSent(), 1);
+}
+
+TEST_F(UntimedBus, RepliesOfTwoDevicesAtOnceDoNotCollide) {
+  const auto got = ask(statusPoll(0xFF));
+  EXPECT_EQ(bus.collisions(kPort), 0);
+  ASSERT_EQ(got.size(), 40u);
+  EXPECT_TRUE(isWellFormed({got.begin(), got.begin() + 20}));
+  EXPECT_TRUE(isWellFormed({got.begin() + 20, got.end()}));
+}
+
+TEST_F(UntimedBus, AReplyWithoutDelayArrivesAtOnceAndOneWithDelayLaterAndInOrder) {
+  bus.sendToProgram(kPort, {1, 2, 3});
+  EXPECT_EQ(received, (std::vector<std::uint8_t>{1, 2, 3}));  // within the call
+  EXPECT_EQ(scheduler.pendingCount(), 0u);
+  bus.sendToProgram(kPort, {4, 5}, 5000);
+  bus.sendToProgram(kPort, {6});  // no delay, but behind the same sender's reply on its way
+  bus.sendToProgram(kPort, {7}, 0, &one());  // another sender is not held up
+  EXPECT_EQ(received, (std::vector<std::uint8_t>{1, 2, 3, 7}));
+  scheduler.advanceUs(4999);
+  EXPECT_EQ(received.size(), 4u);
+  scheduler.advanceUs(1);
+  EXPECT_EQ(received, (std::vector<std::uint8_t>{1, 2, 3, 7, 4, 5, 6}));
+  EXPECT_EQ(arrivalUs.back(), 5000);
+  bus.sendToProgram(kPort, {8});  // nothing on its way any more: at once again
+  EXPECT_EQ(received.back(), 8);
+  EXPECT_EQ(arrivalUs.back(), 5000);
+}
+
+TEST_F(UntimedBus, WhatArrivesWhileThePortIsClosedIsLostAndWhatArrivesAfterIsRead) {
+  driver->close();
+  bus.sendToProgram(kPort, {1, 2, 3});
+  bus.sendToProgram(kPort, {4}, 1000);
+  ASSERT_EQ(driver->open(kPort), SerialError::None);
+  int calls = 0;
+  driver->watchReceived([&] { ++calls; });
+  EXPECT_EQ(driver->queuedInputBytes(), 0);
+  scheduler.advanceMs(10);
+  EXPECT_EQ(calls, 1);  // one call for the whole reply
+  std::uint8_t got[4] = {};
+  EXPECT_EQ(driver->read(got, 4), 1);
+  EXPECT_EQ(got[0], 4);
+}
+
 TEST(DeviceSeed, TheSameSeedGivesTheSameRepliesAtTheSameTimes) {
   auto run = [](std::uint32_t seed) {
     VirtualScheduler scheduler;
