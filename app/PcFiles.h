@@ -1,60 +1,25 @@
 #pragma once
-// Preset files on the PC: the active preset to and from a *.sps file, all twenty stored blocks to
-// and from a *.fps file. Files hold the device's own block texts, so a file written from one
-// device loads into another; the header inside a text is never used, the current BusAddress is.
+// The PC files area and the File menu's four preset items: each starts the same operation of the
+// preset file session.
 
-#include <array>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "app/PresetExchange.h"
-#include "timing/TimerTable.h"
+#include "app/WindowAreas.h"
+#include "storage/PresetFileSession.h"
 
 namespace lyra {
 
 class PcFiles {
  public:
-  static inline const FileDialogSpec kSaveDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
-  static inline const FileDialogSpec kOpenDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
-  static inline const FileDialogSpec kSaveDialog1{"lyraphone(*.fps)|*.fps", "myallstyle", "fps"};
-  static inline const FileDialogSpec kOpenDialog1{"lyraphonefile(*.fps)|*.fps", "myallstyle",
-                                                  "fps"};
-  // "Save this preset to PC" waits this long for the active block: twice what a connect allows
-  // for the same read.
-  static constexpr int kSaveActiveTimeoutMs = 3000;
+  static constexpr int kSaveActiveTimeoutMs = PresetFileSession::kSaveActiveTimeoutMs;
 
-  explicit PcFiles(PresetExchange& exchange);
+  PcFiles(WindowAreas& areas, PresetFileSession& session);
 
-  void Button6Click();  // "Save this preset to PC"
-  void Button4Click();  // "Save all presets to PC"
-  void Button7Click();  // "Load a preset from PC"
-  void Button5Click();  // "Load all presets from PC"
-
-  // The lines of a chosen file, or nothing after a message when it cannot be read. A file far too
-  // large for a preset file counts as damaged. Shared with the group initial data.
-  std::optional<std::vector<std::string>> readChosenFile(const std::string& path);
+  void Button6Click() { session_.saveActive(); }  // "Save this preset to PC"
+  void Button4Click() { session_.saveAll(); }     // "Save all presets to PC"
+  void Button7Click() { session_.loadActive(); }  // "Load a preset from PC"
+  void Button5Click() { session_.loadAll(); }     // "Load all presets from PC"
 
  private:
-  void FSaveDialog3Timer();
-  void FSaveDialog4Timer();
-  void saveActiveTimeoutTimer();
-  void Timer8Timer();
-  void Timer9Timer();
-  void Timer10Timer();
-  void Timer12Timer();
-  // The replies: the active block for one file, the stored blocks for all.
-  bool activeBlockReply(ReceivedReply& reply);
-  bool storedBlockReply(ReceivedReply& reply);
-  void writeFile(const FileDialogSpec& dialog);
-
-  PresetExchange& x_;
-  NamedTimer saveActiveTimeout_;
-  int requestCounter_ = 0;     // save all: the stored block asked for last, 1..20
-  // Save all: each block by its index, taken once; a stray or a repeated reply is ignored.
-  std::array<std::string, 20> collected_{};
-  int collectedCount_ = 0;
-  int loadProgressCount_ = 0;  // Timer12 ticks
+  PresetFileSession& session_;
 };
 
 }  // namespace lyra

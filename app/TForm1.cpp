@@ -14,6 +14,8 @@ namespace {
 constexpr int kMainWay = 3;
 constexpr int kWindowWidth = 750;
 constexpr int kWindowHeight = 804;
+constexpr int kWaitBoxLeft = 208;
+constexpr int kWaitBoxTop = 232;
 }  // namespace
 
 TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d)
@@ -100,6 +102,25 @@ void TForm1::startUp() {
   };
   setKeyboardOrder();
   timers.startEnabledAtStart();
+}
+
+TransferView TForm1::makeTransferView() {
+  TransferView v;
+  v.showWaitBox = [this](int percent) {
+    areas.RzGroupBox1->move(kWaitBoxLeft, kWaitBoxTop);
+    areas.waitProgress->setValue(percent);
+    areas.RzGroupBox1->show();
+    areas.RzGroupBox1->raise();
+  };
+  v.setProgress = [this](int percent) { areas.waitProgress->setValue(percent); };
+  v.hideWaitBox = [this] { areas.RzGroupBox1->hide(); };
+  v.setEditingEnabled = [this](bool enabled) { connection.setEditingEnabled(enabled); };
+  v.showInitialDataBox = [this](bool shown) {
+    areas.initialDataBox->setVisible(shown);
+    areas.RzGroupBox12->setVisible(!shown);
+  };
+  v.showDecodedPreset = [this] { showDecodedPreset(); };
+  return v;
 }
 
 void TForm1::show() {

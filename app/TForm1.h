@@ -14,7 +14,6 @@
 #include "app/DevicePresets.h"
 #include "app/GroupInitialData.h"
 #include "app/PcFiles.h"
-#include "app/PresetExchange.h"
 #include "app/WindowAreas.h"
 #include "editing/DelayPanel.h"
 #include "editing/EditingState.h"
@@ -81,12 +80,15 @@ class TForm1 {
                                {areas.RzGroupBox8, areas.GroupBox2, areas.GroupBox3, areas.RzGroupBox12}},
                               connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
-  PresetExchange presetExchange{areas,   scheduler,  timers,  link,     pump,
-                                supervisor, parser, address, flags,   transfer,
-                                image,   connection, dialogs, [this] { showDecodedPreset(); }};
-  DevicePresets devicePresets{presetExchange};
-  PcFiles pcFiles{presetExchange};
-  GroupInitialData groupInitialData{presetExchange, pcFiles};
+  TransferView transferView = makeTransferView();
+  PresetExchange presetExchange{scheduler, timers,   link,  pump,    supervisor,  parser,
+                                address,   flags,    transfer, image, dialogs, transferView};
+  PresetSlotSession presetSlots{presetExchange};
+  PresetFileSession presetFiles{presetExchange};
+  GroupDataSession groupData{presetExchange};
+  DevicePresets devicePresets{areas, presetExchange, presetSlots};
+  PcFiles pcFiles{areas, presetFiles};
+  GroupInitialData groupInitialData{areas, groupData, connection, dialogs};
   // Device search, DeviceId and BroadcastMode below this line.
   DeviceSearch search{areas,  scheduler, timers,     link,    portList,    pump,
                       supervisor, flags, parser, connection, dialogs, SearchCancel};
@@ -104,6 +106,8 @@ class TForm1 {
   std::vector<QWidget*> keyboardOrder();
 
  private:
+  // The wait box at (208, 232), the editing areas and the controls, for the preset sessions.
+  TransferView makeTransferView();
   void startUp();
   void setKeyboardOrder();
   void wireReplies();

@@ -1,31 +1,31 @@
-#include "app/PresetExchange.h"
+#include "storage/PresetExchange.h"
 
 #include "preset/PresetDecoder.h"
 
 namespace lyra {
 
-namespace {
-constexpr int kWaitBoxLeft = 208;
-constexpr int kWaitBoxTop = 232;
-}  // namespace
-
 bool PresetExchange::confirmed(const char* question) const {
   return dialogs.question(question, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
 }
 
-void PresetExchange::showWaitBox(int percent) {
-  areas.RzGroupBox1->move(kWaitBoxLeft, kWaitBoxTop);
-  areas.waitProgress->setValue(percent);
-  areas.RzGroupBox1->show();
-  areas.RzGroupBox1->raise();
+void PresetExchange::showWaitBox(int percent) const {
+  if (view.showWaitBox) view.showWaitBox(percent);
 }
 
-void PresetExchange::setProgress(int percent) {
-  areas.waitProgress->setValue(percent);
+void PresetExchange::setProgress(int percent) const {
+  if (view.setProgress) view.setProgress(percent);
 }
 
-void PresetExchange::hideWaitBox() {
-  areas.RzGroupBox1->hide();
+void PresetExchange::hideWaitBox() const {
+  if (view.hideWaitBox) view.hideWaitBox();
+}
+
+void PresetExchange::setEditingEnabled(bool enabled) const {
+  if (view.setEditingEnabled) view.setEditingEnabled(enabled);
+}
+
+void PresetExchange::showInitialDataBox(bool shown) const {
+  if (view.showInitialDataBox) view.showInitialDataBox(shown);
 }
 
 void PresetExchange::sendRequest(const Frame& frame) {
@@ -53,7 +53,9 @@ void PresetExchange::upload() {
 
 void PresetExchange::decodeUploadText() {
   // Every caller checked the text first; a text without data leaves the image as it is.
-  if (DecodePresetBlock(transfer.UploadText, image) && showDecodedPreset) showDecodedPreset();
+  if (DecodePresetBlock(transfer.UploadText, image) && view.showDecodedPreset) {
+    view.showDecodedPreset();
+  }
   pump.clearAllSlots();
   link.ReceiveText.clear();
 }

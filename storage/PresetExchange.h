@@ -1,14 +1,14 @@
 #pragma once
-// What the preset operations share: the device presets, the PC files and the group initial data
-// all pause the poll and the SendPump, show the wait box, send requests and uploads straight to
-// the port, and decode an uploaded text into the image and the controls.
+// What the preset sessions share: the device presets, the PC files and the group initial data
+// all pause the poll and the SendPump, show their progress, send requests and uploads straight to
+// the port, and decode an uploaded text into the image. What they show goes to a TransferView:
+// the window's wait box and editing areas, or a terminal's progress line.
 
 #include <functional>
 #include <string>
 
-#include "app/Connection.h"
 #include "protocol/Dialogs.h"
-#include "app/WindowAreas.h"
+#include "protocol/LinkSupervisor.h"
 #include "preset/PresetImage.h"
 #include "preset/PresetUpload.h"
 #include "preset/ReplyParser.h"
@@ -25,8 +25,19 @@ namespace lyra {
 inline constexpr const char* kOvertimeText = "overtime\xEF\xBC\x8Ctry again.";
 inline constexpr const char* kFileDamagedText = "File damaged.";
 
+// Each is optional.
+struct TransferView {
+  std::function<void(int percent)> showWaitBox;  // progress starts
+  std::function<void(int percent)> setProgress;
+  std::function<void()> hideWaitBox;             // progress ends
+  std::function<void(bool enabled)> setEditingEnabled;
+  // The group operations: the initial-data box (true) or the editing pages (false).
+  std::function<void(bool shown)> showInitialDataBox;
+  // Refreshes every control that shows a preset value from the image.
+  std::function<void()> showDecodedPreset;
+};
+
 struct PresetExchange {
-  WindowAreas& areas;
   Scheduler& scheduler;
   TimerTable& timers;
   SerialLink& link;
@@ -37,18 +48,18 @@ struct PresetExchange {
   WaitingFlags& flags;
   PresetTransfer& transfer;
   PresetImage& image;
-  Connection& connection;
   Dialogs& dialogs;
-  // Refreshes every control that shows a preset value from the image.
-  std::function<void()> showDecodedPreset;
+  TransferView& view;
 
   bool portOpen() const { return link.PortOpen(); }
   bool confirmed(const char* question) const;
 
-  // The wait box at (208, 232) with its bar at percent.
-  void showWaitBox(int percent);
-  void setProgress(int percent);
-  void hideWaitBox();
+  // The wait box with its bar at percent, and the rest of the view.
+  void showWaitBox(int percent) const;
+  void setProgress(int percent) const;
+  void hideWaitBox() const;
+  void setEditingEnabled(bool enabled) const;
+  void showInitialDataBox(bool shown) const;
 
   // Clears ReceiveText (when the request expects a reply) and writes the frame at once, outside
   // the send slots.

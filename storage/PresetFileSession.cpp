@@ -1,0 +1,274 @@
+#include "storage/PresetFileSession.h"
+
+#include "preset/PresetBlockText.h"
+#include "protocol/CommandFrame.h"
+#include "storage/PresetFiles.h"
+
+namespace lyra {
+
+namespace {
+constexpr int kStoredBlocks = 20;
+constexpr std::size_t kBlockChars = 664;  // one block as hex text
+constexpr int kPercentPerBlock = 5;
+constexpr int kLoadProgressTicks = 10;
+constexpr int kActivePresetUpload = 25;  // UploadCounter while the active preset goes up
+constexpr const char* kSaveFailedText = "The file could not be saved.";
+constexpr const char* kReadFailedText = "The file could not be read.";
+}  // namespace
+
+PresetFileSession::PresetFileSession(PresetExchange& exchange)
+    : x_(exchange),
+      saveActiveTimeout_(exchange.scheduler, "saveActiveTimeout", kSaveActiveTimeoutMs) {
+  TimerTable& t = x_.timers;
+  t.FSaveDialog3.onTick = [this] { FSaveDialog3Timer(); };
+  t.FSaveDialog4.onTick = [this] { FSaveDialog4Timer(); };
+  t.Timer8.onTick = [this] { Timer8Timer(); };
+  t.Timer9.onTick = [this] { Timer9Timer(); };
+  t.Timer10.onTick = [this] { Timer10Timer(); };
+  t.Timer12.onTick = [this] { Timer12Timer(); };
+  saveActiveTimeout_.onTick = [this] { saveActiveTimeoutTimer(); };
+  x_.parser.route(Reply::ActiveBlock, Owner::PcFiles,
+                  [this](ReceivedReply& r) { return activeBlockReply(r); });
+  x_.parser.route(Reply::StoredBlock, Owner::PcFiles,
+                  [this](ReceivedReply& r) { return storedBlockReply(r); });
+}
+
+bool PresetFileSession::activeBlockReply(ReceivedReply& r) {
+  if (x_.flags.SaveActiveToPc != 1) return false;
+  x_.flags.SaveActiveToPc = 0;
+  x_.transfer.presetList.assign(1, r.text().substr(0, kBlockChars));
+  x_.transfer.linesToSave = x_.transfer.presetList;
+  r.clearAll();
+  x_.timers.FSaveDialog3.start();
+  x_.supervisor.resume();
+  return true;
+}
+
+bool PresetFileSession::storedBlockReply(ReceivedReply& r) {
+  if (x_.flags.CollectAllBlocks != 1) return false;
+  // A flaky adapter echoing, or a second device on the same address, answers twice; replies
+  // left over from an earlier save may still come. Only the block index says which block a
+  // reply holds, and a file must hold each block once, in its own line.
+  const int n = r.index();
+  if (n < 1 || n > kStoredBlocks) return true;
+  std::string& line = collected_[static_cast<std::size_t>(n - 1)];
+  if (!line.empty()) return true;
+  line = r.text().substr(0, kBlockChars);
+  if (++collectedCount_ < kStoredBlocks) return true;
+  x_.timers.Timer9.stop();
+  x_.hideWaitBox();
+  x_.setEditingEnabled(true);
+  x_.flags.CollectAllBlocks = 0;
+  x_.transfer.presetList.assign(collected_.begin(), collected_.end());
+  x_.transfer.linesToSave = x_.transfer.presetList;
+  x_.timers.FSaveDialog4.start();
+  x_.supervisor.resume();
+  return true;
+}
+
+std::optional<std::vector<std::string>> ReadChosenFile(Dialogs& dialogs, const std::string& path) {
+  FileLines file = ReadTextLines(path);
+  switch (file.status) {
+    case FileLines::Status::Read:
+      return std::move(file.lines);
+    case FileLines::Status::TooLarge:
+      dialogs.message(kFileDamagedText);
+      return std::nullopt;
+    case FileLines::Status::NotAFile:
+      dialogs.message("This is not a preset file.", path + ": " + file.error);
+      return std::nullopt;
+    case FileLines::Status::Unreadable:
+      break;
+  }
+  dialogs.message(kReadFailedText, path + ": " + file.error);
+  return std::nullopt;
+}
+
+void PresetFileSession::writeFile(const FileDialogSpec& dialog) {
+  const auto path = x_.dialogs.saveFile(dialog);
+  if (!path) return;
+  if (const auto failure = WriteTextLines(*path, x_.transfer.linesToSave)) {
+    x_.dialogs.message(kSaveFailedText, *failure);
+  }
+}
+
+// Save this preset to PC.
+
+void PresetFileSession::saveActive() {
+  if (!x_.portOpen()) return;
+  if (!x_.confirmed("Saving a Preset to PC.Do you want\r\nto proceed?")) return;
+  x_.setEditingEnabled(false);
+  x_.supervisor.pause();
+  x_.flags.SaveActiveToPc = 1;
+  x_.scheduler.waitPumping(50);
+  x_.transfer.presetList.clear();
+  x_.sendRequest(readActivePreset(x_.address.BusAddress));
+  saveActiveTimeout_.stop();
+  saveActiveTimeout_.start();
+  x_.scheduler.waitPumping(50);
+  x_.hideWaitBox();
+  x_.setEditingEnabled(true);
+}
+
+void PresetFileSession::saveActiveTimeoutTimer() {
+  saveActiveTimeout_.stop();
+  if (x_.flags.SaveActiveToPc != 1) return;  // the block came in time
+  // Without this the poll and the SendPump would stay stopped and every later edit would stay in
+  // its slot, never reaching the device. A block that still comes is decoded as the device's
+  // active preset, not saved behind the user's back.
+  x_.flags.SaveActiveToPc = 0;
+  x_.supervisor.resume();
+  x_.dialogs.message(kOvertimeText);
+}
+
+void PresetFileSession::FSaveDialog3Timer() {
+  x_.timers.FSaveDialog3.stop();
+  saveActiveTimeout_.stop();
+  writeFile(kSaveDialog2);
+}
+
+// Save all presets to PC.
+
+void PresetFileSession::saveAll() {
+  if (!x_.portOpen()) return;
+  if (!x_.confirmed("Saving all Presets to PC.Do you\r\nwant to proceed?")) return;
+  x_.supervisor.pause();
+  x_.scheduler.waitPumping(50);
+  x_.link.ReceiveText.clear();
+  requestCounter_ = 0;
+  collected_ = {};
+  collectedCount_ = 0;
+  x_.flags.CollectAllBlocks = 1;
+  x_.showWaitBox(0);
+  x_.setEditingEnabled(false);
+  x_.transfer.presetList.clear();
+  x_.timers.Timer8.start();
+  x_.timers.Timer9.start();
+}
+
+void PresetFileSession::Timer8Timer() {
+  ++requestCounter_;
+  // The reads go out 700 ms apart whether or not the replies came: ReceiveText keeps what is
+  // still arriving of the previous block.
+  x_.sendWithoutClearing(readStoredBlock(x_.address.BusAddress, requestCounter_));
+  x_.setProgress(kPercentPerBlock * requestCounter_);
+  if (requestCounter_ >= kStoredBlocks) x_.timers.Timer8.stop();
+}
+
+void PresetFileSession::Timer9Timer() {
+  // No file is written from a collection that missed its time: blocks that still come are
+  // dropped, and no save dialog follows the message.
+  x_.flags.CollectAllBlocks = 0;
+  x_.timers.Timer9.stop();
+  x_.timers.Timer8.stop();
+  x_.hideWaitBox();
+  x_.setEditingEnabled(true);
+  x_.supervisor.resume();
+  x_.dialogs.message(kOvertimeText);
+}
+
+void PresetFileSession::FSaveDialog4Timer() {
+  x_.timers.FSaveDialog4.stop();
+  writeFile(kSaveDialog1);
+}
+
+// Load a preset from PC.
+
+void PresetFileSession::loadActive() {
+  if (!x_.portOpen()) return;
+  if (!x_.confirmed("Loading a Preset will replace the active\r\nPreset.Do you want to proceed?"))
+    return;
+  x_.transfer.UploadText.clear();
+  x_.transfer.presetList.clear();
+  const auto path = x_.dialogs.openFile(kOpenDialog2);
+  if (!path) return;
+  auto lines = ReadChosenFile(x_.dialogs, *path);
+  if (!lines) return;
+  x_.transfer.presetList = std::move(*lines);
+  x_.transfer.UploadText = JoinLines(x_.transfer.presetList);
+  if (!IsValidPresetBlockText(x_.transfer.UploadText)) {
+    x_.dialogs.message(kFileDamagedText);
+    x_.supervisor.resume();
+    return;
+  }
+  x_.showWaitBox(0);
+  x_.setEditingEnabled(false);
+  loadProgressCount_ = 0;
+  x_.timers.Timer12.start();
+  x_.supervisor.pause();
+  x_.writeUploadHeader(UploadTarget::ActivePreset());
+  x_.scheduler.waitPumping(100);
+  x_.transfer.UploadCounter = kActivePresetUpload;
+  x_.upload();
+  x_.decodeUploadText();
+  // The device takes a while to apply a whole preset; the poll waits until it has.
+  x_.scheduler.waitPumping(8000);
+  x_.supervisor.resume();
+  x_.hideWaitBox();
+  x_.setEditingEnabled(true);
+}
+
+void PresetFileSession::Timer12Timer() {
+  ++loadProgressCount_;
+  x_.setProgress(kLoadProgressTicks * loadProgressCount_);
+  if (loadProgressCount_ >= kLoadProgressTicks) x_.timers.Timer12.stop();
+}
+
+// Load all presets from PC.
+
+void PresetFileSession::loadAll() {
+  if (!x_.portOpen()) return;
+  if (!x_.confirmed("Loading all Presets will overwrite all\r\npresets already stored in the "
+                    "unit.\r\nDo you want to proceed?"))
+    return;
+  x_.transfer.presetList.clear();
+  if (const auto path = x_.dialogs.openFile(kOpenDialog1)) {
+    auto lines = ReadChosenFile(x_.dialogs, *path);
+    if (!lines) {
+      x_.supervisor.resume();
+      return;
+    }
+    x_.transfer.presetList = std::move(*lines);
+  }
+  if (x_.transfer.presetList.empty()) {
+    x_.supervisor.resume();
+    return;
+  }
+  if (!IsValidAllPresetsFile(x_.transfer.presetList)) {
+    x_.dialogs.message(kFileDamagedText);
+    x_.supervisor.resume();
+    return;
+  }
+  x_.showWaitBox(0);
+  x_.setEditingEnabled(false);
+  // The SendPump pauses too: a slot written between a header and its data would break the
+  // upload, and its poll restart would interleave status polls with the blocks.
+  x_.supervisor.pause();
+  x_.transfer.UploadCounter = 0;
+  x_.timers.Timer10.start();
+}
+
+void PresetFileSession::Timer10Timer() {
+  x_.timers.Timer10.stop();
+  PresetTransfer& t = x_.transfer;
+  if (t.UploadCounter < 0 || static_cast<std::size_t>(t.UploadCounter) >= t.presetList.size())
+    return;
+  t.UploadText = t.presetList[static_cast<std::size_t>(t.UploadCounter)];
+  const int n = ++t.UploadCounter;
+  x_.writeUploadHeader(UploadTarget::StoredBlock(static_cast<std::uint8_t>(n)));
+  x_.scheduler.waitPumping(50);
+  x_.upload();  // starts Timer10 again while n < 20
+  x_.setProgress(kPercentPerBlock * n);
+  if (n < kStoredBlocks) return;
+
+  t.UploadCounter = 0;
+  x_.scheduler.waitPumping(1000);
+  // The names came with the blocks: the lists show them once the NameTable reply is in.
+  x_.sendRequest(readNameTable(x_.address.BusAddress));
+  x_.scheduler.waitPumping(50);
+  x_.supervisor.resume();
+  x_.hideWaitBox();
+  x_.setEditingEnabled(true);
+}
+
+}  // namespace lyra
