@@ -1,0 +1,133 @@
+// The preset sessions without a window: DeviceSessions against simulated devices in virtual time,
+// with dialogs that stay up while the clock runs.
+
+#include <gtest/gtest.h>
+
+#include "preset/PresetBlockText.h"
+#include "sim/DeviceModel.h"
+#include "sim/SimBus.h"
+#include "storage/DeviceSessions.h"
+#include "storage/PresetFiles.h"
+#include "tests/storage/TempFolder.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "timing/VirtualScheduler.h"
+
+namespace lyra {
+namespace {
+
+const std::string kOvertime = "overtime\xEF\xBC\x8Ctry again.";
+
+class TransferSessionTest : public ::testing::Test {
+ protected:
+  TransferSessionTest() {
+    bus.addPort("COM3");
+    dialogs.scheduler = &scheduler;
+    dialogs.clockMs = [this] { return scheduler.nowMs(); };
+    device = std::make_unique<DeviceModel>(bus, "COM3", 1, 3u);
+    for (int n = 1; n <= 20; ++n) device->memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
+    sessions = std::make_unique<DeviceSessions>(scheduler, *driver, *ports, dialogs);
+    sessions->view.showWaitBox = [this](int) { waitBoxShown = true; };
+    sessions->view.hideWaitBox = [this] { waitBoxShown = false; };
+    sessions->view.setProgress = [this](int percent) { progress.push_back(percent); };
+    sessions->connection.onFailed = [this](const std::string& m, const std::string&) {
+      failures.push_back(m);
+      sessions->connection.end();
+    };
+    sessions->timers.brocar1.start();
+  }
+  ~TransferSessionTest() override {
+    sessions.reset();
+    device.reset();
+  }
+  void connect() {
+    ASSERT_EQ(sessions->connection.start(sessions->portList.selectedEntry(),
+                                         sessions->portList.selectedPortNumber()),
+              ConnectSession::Started::Handshake);
+    scheduler.advanceMs(3000);
+    ASSERT_TRUE(failures.empty());
+    ASSERT_TRUE(sessions->timers.Timer1.isActive());
+  }
+  std::vector<std::string> fileLines(const std::filesystem::path& p) const {
+    return ReadTextLines(p).lines;
+  }
+
+  VirtualScheduler scheduler;
+  SimBus bus{scheduler};
+  std::unique_ptr<SerialDriver> driver = bus.makeDriver();
+  std::unique_ptr<PortSource> ports = bus.makePortSource();
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<DeviceModel> device;
+  std::unique_ptr<DeviceSessions> sessions;
+  test::TempFolder folder;
+  std::vector<std::string> failures;
+  std::vector<int> progress;
+  bool waitBoxShown = false;
+};
+
+TEST_F(TransferSessionTest, SaveAllWritesEachBlockOnceInItsOwnLineEvenFromADeviceAnsweringTwice) {
+  connect();
+  device->faults().answersTwice = true;
+  const auto path = folder / "rack.fps";
+  dialogs.thinkMs = 800;  // the confirmation and the file dialog stay up a while
+  dialogs.filePaths.push_back(path.string());
+  sessions->files.saveAll();
+  scheduler.advanceMs(17000);
+  EXPECT_TRUE(dialogs.messages.empty());
+  const auto lines = fileLines(path);
+  ASSERT_EQ(lines.size(), 20u);
+  for (int n = 1; n <= 20; ++n) {
+    const std::string& line = lines[static_cast<std::size_t>(n - 1)];
+    EXPECT_TRUE(IsValidPresetBlockText(line));
+    EXPECT_EQ(std::stoi(line.substr(10, 2), nullptr, 16), n) << "block index of line " << n;
+  }
+  EXPECT_FALSE(waitBoxShown);
+  EXPECT_EQ(progress.back(), 100);
+  EXPECT_TRUE(sessions->timers.Timer1.isActive());
+}
+
+TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlots) {
+  connect();
+  const auto path = folder / "rack.fps";
+  dialogs.filePaths.push_back(path.string());
+  sessions->files.saveAll();
+  scheduler.advanceMs(17000);
+  ASSERT_EQ(fileLines(path).size(), 20u);
+  const auto saved = device->memory().blocks;
+  for (auto& block : device->memory().blocks) block.fill(0);
+
+  dialogs.filePaths.push_back(path.string());
+  sessions->files.loadAll();
+  scheduler.advanceMs(25000);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(device->memory().blocks, saved);
+  EXPECT_TRUE(sessions->timers.Timer1.isActive());
+}
+
+TEST_F(TransferSessionTest, ASlotLoadThatTimesOutThenANameSaveThatTheDeviceTakes) {
+  connect();
+  device->faults().silent = true;
+  sessions->slots.load(4);
+  EXPECT_TRUE(waitBoxShown);
+  scheduler.advanceMs(12100);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_FALSE(waitBoxShown);
+  device->faults().silent = false;
+  sessions->slots.saveName(PresetSlotSession::kFirstUserSlot, "FOH left");
+  scheduler.advanceMs(1500);
+  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
+  EXPECT_EQ(device->memory().names[6], DeviceMemory::nameOf("FOH left"));
+  EXPECT_EQ(sessions->image.names.shown(6), "FOH left");
+}
+
+TEST_F(TransferSessionTest, NothingIsAskedOrSentWithoutALink) {
+  sessions->files.saveAll();
+  sessions->files.loadActive();
+  sessions->slots.load(1);
+  sessions->slots.saveName(7, "x");
+  scheduler.advanceMs(20000);
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_TRUE(bus.writes("COM3").empty());
+}
+
+}  // namespace
+}  // namespace lyra
