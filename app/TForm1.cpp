@@ -4,9 +4,6 @@
 #include <QScreen>
 
 #include "app/QtDialogs.h"
-#include "editing/SendBand.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
 
 namespace lyra {
 
@@ -63,18 +60,9 @@ void TForm1::startUp() {
   // frame's usual share off the outer size.
   window_.setFixedSize(kWindowWidth, kWindowHeight - 30);
   // 4, 5. The graph's markers and grid are made with it; its curves follow the start-up image.
-  graph.bypassed = [this](int row) {
-    return equalizer.rows[static_cast<size_t>(row)].bypass->isChecked();
-  };
-  graph.onBandChanged = [this](BandSlot slot) {
-    // A dragged marker: the row shows its new frequency and gain, and the band goes out.
-    const EqBand& band = image.band(slot);
-    auto& row = equalizer.rows[static_cast<size_t>(RowOfSlot(slot))];
-    row.frequency->setText(
-        QString::fromStdString(FormatFrequency(ValueOf(FrequencyScale, band.frequency))));
-    row.gain->setText(QString::fromStdString(FormatDb(ValueOf(GainScale, EffectiveGain(band)))));
-    sendBand(pump, image, slot, row.bypass->isChecked(), address.BusAddress);
-  };
+  // The rows' Bypass state, and a dragged marker, are the equaliser's.
+  graph.bypassed = [this](int row) { return editing.bypassed(row); };
+  graph.onBandChanged = [this](BandSlot slot) { editingWiring.equalizer.bandDragged(slot); };
   recomputeAllCurves();
   // 8. The panels show the Main Way.
   RzButton4Click();
@@ -162,7 +150,7 @@ void TForm1::recomputeAllCurves() {
 }
 
 void TForm1::showDecodedPreset() {
-  equalizer.clearBypass();
+  editingWiring.equalizer.clearBypass();
   levels.showFromImage();
   delays.showSatelliteFromImage();
   equalizer.showBassEnhancer(image.main.bassEnhancer);

@@ -59,8 +59,11 @@ void EqualizerEditing::redrawAndSend(int row) {
   const BandSlot slot = slotOf(row);
   c_.graph.CurrentBandSlot = slot;
   c_.graph.RedrawBand(slot, c_.image.band(slot).type);
-  sendBand(c_.pump, c_.image, slot, panel_.rows[static_cast<std::size_t>(row)].bypass->isChecked(),
-           c_.address.BusAddress);
+  send(slot);
+}
+
+void EqualizerEditing::send(BandSlot slot) {
+  sendBand(c_.pump, c_.image, slot, c_.state.bypassed(RowOfSlot(slot)), c_.address.BusAddress);
 }
 
 void EqualizerEditing::bandEditAccepted(int row, BandField field) {
@@ -99,7 +102,24 @@ void EqualizerEditing::typeChange(int row) {
 
 void EqualizerEditing::bypassClick(int row) {
   if (panel_.suppressBypassClicks) return;
-  redrawAndSend(row);  // the image keeps its gain; the graph and the frame read the box
+  // The image keeps its gain; the graph and the frame take the row's Bypass from the state.
+  c_.state.bypass.at(static_cast<std::size_t>(row)) =
+      panel_.rows[static_cast<std::size_t>(row)].bypass->isChecked();
+  redrawAndSend(row);
+}
+
+void EqualizerEditing::clearBypass() {
+  c_.state.bypass = {};
+  panel_.clearBypass();
+}
+
+void EqualizerEditing::bandDragged(BandSlot slot) {
+  const int row = RowOfSlot(slot);
+  const EqBand& band = c_.image.band(slot);
+  for (BandField field : {BandField::Frequency, BandField::Gain}) {
+    c_.typed.showValue(editOf(row, field), QString::fromStdString(bandFieldText(band, field)));
+  }
+  send(slot);
 }
 
 void EqualizerEditing::RzButton98Click() {

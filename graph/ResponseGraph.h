@@ -5,7 +5,7 @@
 // The window owns the PresetImage, the curve store and the SelectedWay; the graph owns its
 // images, the marker positions and the drag. Sending a dragged band and showing its new values in
 // the EQ panel belong to the editing side, which the graph reaches only through onBandChanged, and
-// the Bypass boxes are the EQ panel's, read through bypassed.
+// so does the rows' Bypass state, asked through bypassed.
 
 #include <QImage>
 #include <QPointer>
@@ -30,7 +30,7 @@ class ResponseGraph {
   ResponseGraph(const ResponseGraph&) = delete;
   ResponseGraph& operator=(const ResponseGraph&) = delete;
 
-  // Whether row 0..5's Bypass box is checked. Unset: no row is bypassed.
+  // Whether row 0..5 is bypassed. Unset: no row is bypassed.
   std::function<bool(int row)> bypassed;
   // Runs once for every pointer move of a drag, after the band's new frequency and gain are in
   // the image and drawn: the place to show them in the EQ panel and to send the band.

@@ -1,10 +1,12 @@
-// The equaliser panel driven through its edits, spin buttons, type lists and Bypass boxes, with
-// the frames that reach the simulated device.
+// The equaliser panel driven through its edits, spin buttons, type lists and Bypass boxes, and
+// its bands' markers dragged on the graph, with the frames that reach the simulated device.
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QToolButton>
+#include <algorithm>
 
 #include "tests/app/EditingFixture.h"
 
@@ -23,6 +25,22 @@ class EditingEqualizer : public EditingFixture {
   }
   QToolButton* spin(const char* name, bool up) const {
     return control<QToolButton>(qPrintable(QString(name) + (up ? "Up" : "Down")));
+  }
+  // Presses Main band `row`'s marker, moves the pointer once to `to` (graph pixels) and lets go.
+  void dragMarker(int row, QPoint to) const {
+    const MarkerPosition m = form->graph.marker(ToBandSlot(Way::Main, row));
+    QWidget* image5 = form->graph.Image5();
+    QTest::mousePress(image5, Qt::LeftButton, {}, QPoint(m.x, m.y));
+    ASSERT_EQ(form->graph.CurrentBandSlot, ToBandSlot(Way::Main, row));
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), image5->mapToGlobal(QPointF(to)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(image5, &move);
+    QTest::mouseRelease(image5, Qt::LeftButton, {}, to);
+  }
+  // Whether Main band `row` adds nothing to the graph's total.
+  bool drawnFlat(int row) const {
+    const ResponseCurves::Curve& c = form->curves->bandCurve(ToBandSlot(Way::Main, row));
+    return std::all_of(c.begin(), c.end(), [](double db) { return db == 0.0; });
   }
 };
 
@@ -236,6 +254,103 @@ TEST_F(EditingEqualizer, ADraggedMarkerAndTypedEditsGoOutLowestSlotFirst) {
   EXPECT_EQ(frames[0][6], 0x05);
   EXPECT_EQ(frames[1][6], 0x08);
   EXPECT_EQ(frames[2][6], 0x0A);
+}
+
+TEST_F(EditingEqualizer, ADraggedBypassedBandGoesOutFlatAsATypedEditOfItDoes) {
+  deviceBand(0, {112, 0, 150, 0, 130, 0, 4, 0});  // 500 Hz, +6.0 dB PEQ, +2.0 dB shelf
+  connect();
+  QCheckBox* bypass0 = control<QCheckBox>("RzCheckBox1");
+  QTest::mouseClick(bypass0, Qt::LeftButton);
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {112, 0, 0x78, 0, 130, 0, 4, 0})});
+  typeAndEnter(edit("RzEdit106"), "3");
+  EXPECT_EQ(band(0).peqGain, 135);
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {112, 0, 0x78, 0, 130, 0, 4, 0})});
+
+  // The top right corner of the drag ranges: 21900 Hz and +12.0 dB, in the image and the row's
+  // edits; the frame carries 0 dB on the PEQ pair, and the band is drawn flat.
+  dragMarker(0, {689, 32});
+  EXPECT_EQ(band(0).frequency, 243);
+  EXPECT_EQ(band(0).peqGain, 180);
+  EXPECT_EQ(edit("RzEdit94")->text(), "21900 Hz");
+  EXPECT_EQ(edit("RzEdit106")->text(), "12.0 dB");
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {243, 0, 0x78, 0, 130, 0, 4, 0})});
+  EXPECT_TRUE(drawnFlat(0));
+
+  // Unchecked, the band goes out and is drawn with the gain the drag gave it.
+  QTest::mouseClick(bypass0, Qt::LeftButton);
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {243, 0, 180, 0, 130, 0, 4, 0})});
+  EXPECT_FALSE(drawnFlat(0));
+  // And so does the next drag.
+  dragMarker(0, {430, 86});
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {136, 0, 121, 0, 130, 0, 4, 0})});
+}
+
+TEST_F(EditingEqualizer, TheCurveFollowsBypassWhenABoxTogglesAndWhenADecodedPresetClearsIt) {
+  deviceBand(0, {112, 0, 150, 0, 130, 0, 4, 0});  // 500 Hz, +6.0 dB
+  deviceBand(1, {33, 0, 120, 0, 120, 0, 4, 0});   // 50 Hz, 0 dB
+  connect();
+  const QImage withBand0 = form->graph.graphImage();
+  ASSERT_FALSE(drawnFlat(0));
+  QCheckBox* bypass0 = control<QCheckBox>("RzCheckBox1");
+  QTest::mouseClick(bypass0, Qt::LeftButton);
+  EXPECT_TRUE(form->editing.bypassed(0));
+  EXPECT_TRUE(drawnFlat(0));
+  EXPECT_NE(form->graph.graphImage(), withBand0);
+  // Another row's edit draws the Way again; the bypassed band stays flat, the other rows do not.
+  typeAndEnter(edit("RzEdit107"), "6");
+  EXPECT_TRUE(drawnFlat(0));
+  EXPECT_FALSE(drawnFlat(1));
+  typeAndEnter(edit("RzEdit107"), "0");
+  QTest::mouseClick(bypass0, Qt::LeftButton);
+  EXPECT_FALSE(form->editing.bypassed(0));
+  EXPECT_EQ(form->graph.graphImage(), withBand0);
+
+  // Bypassed again, then a reconnect decodes the device's preset (band 1 at 0 dB, as it was last
+  // sent): every row's Bypass is off, in the state and in the boxes.
+  QTest::mouseClick(bypass0, Qt::LeftButton);
+  ASSERT_EQ(sentWrites(), (std::vector<Frame>{bandFrame(0, {112, 0, 0x78, 0, 130, 0, 4, 0}),
+                                              bandFrame(1, {33, 0, 120, 0, 120, 0, 4, 0})}));
+  disconnect();
+  clickConnect();
+  scheduler.advanceMs(3000);
+  ASSERT_TRUE(connectedCaption());
+  EXPECT_FALSE(bypass0->isChecked());
+  EXPECT_FALSE(form->editing.bypassed(0));
+  EXPECT_EQ(band(0).peqGain, 120);
+  // So band 1's gain typed back goes out as typed and is drawn: the picture of the first connect.
+  sentWrites();
+  typeAndEnter(edit("RzEdit106"), "6");
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {112, 0, 150, 0, 130, 0, 4, 0})});
+  EXPECT_FALSE(drawnFlat(0));
+  EXPECT_EQ(form->graph.graphImage(), withBand0);
+}
+
+TEST_F(EditingEqualizer, ADragMovesTheBaselineOfTheEditBeingTypedOnly) {
+  deviceBand(0, {112, 0, 120, 0, 120, 0, 4, 0});  // 500 Hz, 0 dB
+  connect();
+  QLineEdit* g0 = edit("RzEdit106");
+  QTest::mouseClick(g0, Qt::LeftButton);
+  ASSERT_EQ(form->editing.BaselineText, "0.0 dB");
+  dragMarker(0, {430, 86});  // the graph takes no focus: the cursor stays in the gain edit
+  ASSERT_TRUE(g0->hasFocus());
+  EXPECT_EQ(edit("RzEdit94")->text(), "1000 Hz");
+  EXPECT_EQ(g0->text(), "0.2 dB");
+  // The edit being typed shows the band's new gain, so that is its unchanged text now.
+  EXPECT_EQ(form->editing.BaselineText, "0.2 dB");
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {136, 0, 121, 0, 120, 0, 4, 0})});
+  leave();
+  EXPECT_TRUE(sentWrites().empty());
+  EXPECT_EQ(g0->text(), "0.2 dB");
+
+  // With the cursor in the row's Q edit, which the drag does not show, the baseline stays its own.
+  QLineEdit* q0 = edit("RzEdit99");
+  QTest::mouseClick(q0, Qt::LeftButton);
+  ASSERT_EQ(form->editing.BaselineText, "1");
+  dragMarker(0, {689, 32});
+  EXPECT_EQ(g0->text(), "12.0 dB");
+  EXPECT_EQ(form->editing.BaselineText, "1");
+  leave();
+  EXPECT_EQ(sentWrites(), std::vector<Frame>{bandFrame(0, {243, 0, 180, 0, 120, 0, 4, 0})});
 }
 
 }  // namespace
