@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <algorithm>
 
+#include "app/EntryFields.h"
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"
 #include "storage/PresetFiles.h"
@@ -149,7 +150,7 @@ bool GroupInitialData::eventFilter(QObject* watched, QEvent* event) {
     Button10Click();
     return true;
   }
-  if (key->key() == Qt::Key_Backspace) return false;
+  if (key->key() == Qt::Key_Backspace || passesEveryKeyFilter(*key)) return false;
   const QString typed = key->text();
   return std::any_of(typed.begin(), typed.end(),
                      [](QChar c) { return c.unicode() < '0' || c.unicode() > '9'; });

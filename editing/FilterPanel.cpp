@@ -19,6 +19,8 @@ FilterPanel::FilterPanel(QWidget* page, const PresetImage& image) : image_(image
   RzEdit206 = ui::edit(box, "RzEdit206", "21900", {40, 50, 76, 24});
   RzSpinButtons182 = ui::spinButtons(box, "RzSpinButtons182", {118, 52, 28, 20});
   RzComboBox71 = ui::dropDown(box, "RzComboBox71", kFilterTypes, {152, 50, 150, 24});
+  ui::stepWithArrowKeys(RzEdit205, RzSpinButtons181);
+  ui::stepWithArrowKeys(RzEdit206, RzSpinButtons182);
 }
 
 void FilterPanel::fill(Way way) {
