@@ -54,7 +54,7 @@ void TForm1::startUp() {
   // 3. DeviceId 1, BusAddress 0, no BroadcastMode; 4. the image holds its start-up values.
   address = BusAddressing{};
   // 7. The window keeps the design's size; on a smaller screen showFitted fits it (WindowFit.h).
-  window_.setFixedSize(designSize(window_));
+  keepDesignSize(window_);
   // 4, 5. The graph's markers and grid are made with it; its curves follow the start-up image.
   graph.bypassed = [this](int row) {
     return equalizer.rows[static_cast<size_t>(row)].bypass->isChecked();

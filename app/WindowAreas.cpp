@@ -169,6 +169,9 @@ void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
   a.helpMenu->addAction(kWebAddress);
   a.helpMenu->addSeparator();
   a.helpMenu->addAction("LYRAPHONE Version 3.2.3");
+  // The menu bar's own button for menus that do not fit.
+  if (auto* more = window.menuBar()->findChild<QToolButton*>("qt_menubar_ext_button"))
+    more->setAccessibleName("More menus");
 
   QStatusBar* bar = window.statusBar();
   bar->setFont(ui::arial(ui::kFontPoints, true));
@@ -193,7 +196,44 @@ void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
   bar->addWidget(a.statusPanel2, 1);
 }
 
+// Names a screen reader says, unique in the window, with the captions tied to their controls.
+void describeAreas(WindowAreas& a) {
+  a.comCaption->setBuddy(a.RzComboBox1);
+  a.deviceIdCaption->setBuddy(a.RzComboBox6);
+  a.setIdCaption->setBuddy(a.RzEdit2);
+  if (auto* load = a.presetBox->findChild<QLabel*>("loadCaption")) load->setBuddy(a.RzComboBox10);
+  if (auto* save = a.presetBox->findChild<QLabel*>("saveCaption")) save->setBuddy(a.RzComboBox11);
+  if (auto* source = a.initialDataBox->findChild<QLabel*>("initialDataSource"))
+    source->setBuddy(a.RzEdit3);
+
+  ui::describe(a.RzComboBox1, "Port");
+  ui::describe(a.RzComboBox6, "Device ID", "the device to connect to, 1 to 255");
+  describeConnectionLight(a.connectionPicture, false);
+  // Button3 keeps its caption, "Connect" or "Disconnect", as its name.
+  ui::describe(a.RzComboBox10, "Preset to load");
+  ui::describe(a.RzButton9, "Load preset");
+  ui::describe(a.RzComboBox11, "User preset to save into");
+  ui::describe(a.RzEdit1, "Preset name", "up to 19 characters; Enter saves");
+  ui::describe(a.RzButton10, "Save preset");
+  ui::describe(a.RzButton8, "Broadcast Mode", "addresses every device on the bus at once");
+  ui::describeStates(a.RzButton8, "off", "on");
+  ui::describe(a.RzEdit2, "New device ID", "1 to 255");
+  ui::describe(a.Button1, "Set device ID");
+  ui::describe(a.temperatureList, "Temperature limit");
+  ui::describe(a.Button2, "Cancel search");
+  ui::describe(a.SpeedButton1, "Back");
+  ui::describe(a.searchResultList, "Search result list");
+  ui::describe(a.RzButton11, "Close search result");
+  ui::describe(a.RzEdit3, "Device ID for the initial data", "1 to 255");
+  ui::describe(a.Button10, "Initial data from this device ID");
+  ui::describe(a.initialDataClose, "Close and disconnect");
+}
+
 }  // namespace
+
+void describeConnectionLight(QLabel* light, bool connected) {
+  light->setAccessibleName(connected ? "Connection: connected" : "Connection: not connected");
+}
 
 WindowAreas layOutWindow(QMainWindow& window) {
   WindowAreas a;
@@ -209,10 +249,12 @@ WindowAreas layOutWindow(QMainWindow& window) {
   a.client->setFixedSize(kClientSize);
   scroll->setWidget(a.client);
   window.setCentralWidget(scroll);
+  keepFocusInView(scroll);
   layOutConnectionArea(a);
   layOutFilesArea(a);
   layOutBoxes(a);
   layOutMenusAndStatus(window, a);
+  describeAreas(a);
   designSize(window);  // measured while the menus show
   return a;
 }

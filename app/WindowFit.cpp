@@ -1,6 +1,6 @@
 #include "app/WindowFit.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -26,6 +26,30 @@ QScrollArea* clientScroll(QMainWindow& window) {
   return qobject_cast<QScrollArea*>(window.centralWidget());
 }
 
+void keepFocusInView(QScrollArea* scroll) {
+  // Qt's own scrolling on Tab keeps only a line edit's cursor in view, which can leave the edit's
+  // lower edge cut off; the whole control comes into view here, with a small margin.
+  QObject::connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+    QWidget* client = scroll->widget();
+    if (!now || !client || !client->isAncestorOf(now)) return;
+    constexpr int kMargin = 6;
+    const QRect at(now->mapTo(client, QPoint(0, 0)), now->size());
+    const QRect shown(-client->pos(), scroll->viewport()->size());
+    QScrollBar* bars[] = {scroll->horizontalScrollBar(), scroll->verticalScrollBar()};
+    const int starts[] = {at.left(), at.top()};
+    const int ends[] = {at.right(), at.bottom()};
+    const int shownStarts[] = {shown.left(), shown.top()};
+    const int lengths[] = {shown.width(), shown.height()};
+    for (int d = 0; d < 2; ++d) {
+      if (starts[d] < shownStarts[d]) {
+        bars[d]->setValue(starts[d] - kMargin);
+      } else if (ends[d] >= shownStarts[d] + lengths[d]) {
+        bars[d]->setValue(std::min(starts[d] - kMargin, ends[d] + 1 + kMargin - lengths[d]));
+      }
+    }
+  });
+}
+
 QSize designSize(QMainWindow& window) {
   // Taken once while the menus are still shown: the start hides them for a while.
   const QVariant kept = window.property("lyraDesignSize");
@@ -37,11 +61,21 @@ QSize designSize(QMainWindow& window) {
   return size;
 }
 
+void keepDesignSize(QMainWindow& window) {
+  window.setFixedSize(designSize(window));
+  // The layout fits whole: no scroll bars, not even ones left from a smaller size before (a
+  // scroll area keeps bars that its last, smaller view needed).
+  if (QScrollArea* scroll = clientScroll(window)) {
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
+}
+
 void fitWindow(QMainWindow& window, QSize room) {
   const QSize design = designSize(window);
   const QSize inside = room - frameOf(window);
   if (inside.width() >= design.width() && inside.height() >= design.height()) {
-    window.setFixedSize(design);
+    keepDesignSize(window);
     return;
   }
   // Where one direction scrolls, its scroll bar takes room from the other.
@@ -53,6 +87,11 @@ void fitWindow(QMainWindow& window, QSize room) {
   window.setMinimumSize(std::min(size.width(), 320), std::min(size.height(), 240));
   window.setMaximumSize(largest);
   window.resize(size);
+  if (scroll) {
+    QScrollArea* area = clientScroll(window);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  }
 }
 
 void showFitted(QMainWindow& window) {

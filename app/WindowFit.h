@@ -20,9 +20,13 @@ inline constexpr int kFrameHeight = 30;
 
 // The scroll area that holds the client area (the window's central widget).
 QScrollArea* clientScroll(QMainWindow& window);
+// Whatever takes the focus inside the scroll area (by Tab, say) is scrolled wholly into view.
+void keepFocusInView(QScrollArea* scroll);
 // The window's size without its frame: the client area with the menus and the
 // status bar.
 QSize designSize(QMainWindow& window);
+// The design's size, fixed, with the whole layout in view.
+void keepDesignSize(QMainWindow& window);
 // Fits the window to room, the part of a screen it may take including its frame: the design's
 // size, fixed, where it fits; otherwise as large as room allows (never larger than the design
 // plus the scroll bars), and the user may make it smaller.

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "editing/AccessibleList.h"
+
 namespace lyra::ui {
 
 namespace {
@@ -52,6 +54,7 @@ QComboBox* dropDown(QWidget* parent, const char* name, const QStringList& items,
   c->setFont(arial(8));
   c->setEditable(false);
   c->addItems(items);
+  nameListByItsAccessibleName(c);
   return c;
 }
 
@@ -128,10 +131,24 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, int max, QRect geometry
   return s;
 }
 
+void describe(QWidget* control, const QString& name, const QString& description) {
+  control->setAccessibleName(name);
+  if (!description.isEmpty()) control->setAccessibleDescription(description);
+}
+
+void describe(SpinButtons spin, const QString& name) {
+  describe(spin.downLeft, name + " down");
+  describe(spin.upRight, name + " up");
+}
+
 void setButtonColour(QPushButton* button, const QColor& colour) {
-  button->setStyleSheet(QString("QPushButton { background-color: %1; }"
-                                "QPushButton:pressed { background-color: %2; }")
-                            .arg(colour.name(), colour.darker(115).name()));
+  // Flat in its colour, with a thin border; the focus shows as a blue border.
+  button->setStyleSheet(
+      QString("QPushButton { background-color: %1; border: 1px solid #a0a0a0; border-radius: 3px;"
+              " padding: 1px 3px; }"
+              "QPushButton:pressed { background-color: %2; }"
+              "QPushButton:focus { border: 2px solid #2a6fdb; padding: 0px 2px; }")
+          .arg(colour.name(), colour.darker(115).name()));
   button->setProperty("lyraColour", colour);
   // A screen reader cannot see the colour; a button whose colour tells a state says it in words.
   const QVariant words = button->property(colour == kNormalGrey ? "lyraOffText" : "lyraOnText");

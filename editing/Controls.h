@@ -56,6 +56,12 @@ QSlider* slider(QWidget* parent, const char* name, Qt::Orientation orientation, 
                 int position, QRect geometry);
 QScrollBar* scrollBar(QWidget* parent, const char* name, int max, QRect geometry);
 
+// What a screen reader says for a control: its name, unique in the window, and a description
+// where the name alone does not tell how to use it.
+void describe(QWidget* control, const QString& name, const QString& description = {});
+// The same for a spin pair: "<name> down" and "<name> up".
+void describe(SpinButtons spin, const QString& name);
+
 // Button colours carry state: grey normal, red muted or on, yellow inverted, green broadcast.
 // Every button starts grey (224, 224, 224), the colour the others are set against.
 void setButtonColour(QPushButton* button, const QColor& colour);

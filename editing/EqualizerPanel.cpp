@@ -57,6 +57,15 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
     row.gainSpin = ui::spinButtons(box, n.gainSpin, {255, y + 2, 24, 20});
     row.type = ui::dropDown(box, n.type, {"PEQ", "LS", "HS"}, {283, y, 63, 24});
     row.bypass = ui::checkBox(box, n.bypass, "Bypass", {350, y + 2, 66, 20});
+    const QString band = QString("Band %1").arg(r + 1);
+    ui::describe(row.frequency, band + " frequency", "19.7 to 21900 Hz; Up and Down step it");
+    ui::describe(row.frequencySpin, band + " frequency");
+    ui::describe(row.q, band + " Q", "0.2 to 36; Up and Down step it");
+    ui::describe(row.qSpin, band + " Q");
+    ui::describe(row.gain, band + " gain", "-24 to +12 dB; Up and Down step it");
+    ui::describe(row.gainSpin, band + " gain");
+    ui::describe(row.type, band + " type", "PEQ, LS (low shelf) or HS (high shelf)");
+    ui::describe(row.bypass, band + " bypass", "sends the band flat and keeps its gain");
     ui::stepWithArrowKeys(row.frequency, row.frequencySpin);
     ui::stepWithArrowKeys(row.q, row.qSpin);
     ui::stepWithArrowKeys(row.gain, row.gainSpin);
@@ -65,6 +74,9 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
   RzButton98 = ui::button(box, "RzButton98", "Bass Enhancer", {206, 236, 140, 28});
   ui::setButtonColour(RzButton97, ui::kNormalGrey);
   ui::setButtonColour(RzButton98, ui::kNormalGrey);
+  ui::describe(RzButton97, "Filters reset", "sets the six gains to 0 dB");
+  ui::describe(RzButton98, "Bass Enhancer");
+  ui::describeStates(RzButton98, "off", "on");
 }
 
 void EqualizerPanel::fill(Way way) {
