@@ -152,6 +152,7 @@ void Connection::Timer13Timer() {
   }
   a_.connectionPicture->setProperty("lit", lit);
   a_.connectionPicture->setPixmap(lamp(lit));
+  describeConnectionLight(a_.connectionPicture, lit);
 }
 
 }  // namespace lyra

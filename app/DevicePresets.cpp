@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <algorithm>
 
+#include "app/EntryFields.h"
 #include "protocol/CommandFrame.h"
 
 namespace lyra {
@@ -94,7 +95,7 @@ bool DevicePresets::eventFilter(QObject* watched, QEvent* event) {
         RzButton10Click();
         return true;
       }
-      if (key->key() == Qt::Key_Backspace) return false;
+      if (key->key() == Qt::Key_Backspace || passesEveryKeyFilter(*key)) return false;
       // Keys that type nothing (arrows, Home, Delete) move the caret as usual; a typed character
       // outside space to "~" is dropped, since the device cannot show it.
       const QString typed = key->text();

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <algorithm>
 
+#include "app/EntryFields.h"
+
 namespace lyra {
 
 namespace {
@@ -39,7 +41,7 @@ bool GroupInitialData::eventFilter(QObject* watched, QEvent* event) {
     Button10Click();
     return true;
   }
-  if (key->key() == Qt::Key_Backspace) return false;
+  if (key->key() == Qt::Key_Backspace || passesEveryKeyFilter(*key)) return false;
   const QString typed = key->text();
   return std::any_of(typed.begin(), typed.end(),
                      [](QChar c) { return c.unicode() < '0' || c.unicode() > '9'; });

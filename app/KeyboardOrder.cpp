@@ -1,6 +1,7 @@
 // The window's keyboard order: Tab walks the areas top to bottom, the equaliser row by row, then
 // the filters, the levels and the delays. Every control can be reached and used without a mouse
-// except the graph's markers, whose values have typed fields of their own.
+// except the graph's markers, whose values have typed fields of their own; Up and Down in a value
+// edit do what its spin arrows do.
 
 #include <vector>
 
@@ -15,16 +16,13 @@ std::vector<QWidget*> TForm1::keyboardOrder() {
                                  a.RzButton8,   a.RzEdit2,      a.Button1,  a.Button4,
                                  a.Button5,     a.Button6,      a.Button7,  a.Button8,
                                  a.Button9};
+  // The spin arrows are no Tab stops: Up and Down in their edits step the value.
   for (const EqualizerPanel::Row& r : equalizer.rows) {
-    order.insert(order.end(), {r.frequency, r.frequencySpin.downLeft, r.frequencySpin.upRight, r.q,
-                               r.qSpin.downLeft, r.qSpin.upRight, r.gain, r.gainSpin.downLeft,
-                               r.gainSpin.upRight, r.type, r.bypass});
+    order.insert(order.end(), {r.frequency, r.q, r.gain, r.type, r.bypass});
   }
   order.insert(order.end(),
                {equalizer.RzButton97, equalizer.RzButton98, filters.RzEdit205,
-                filters.RzSpinButtons181.downLeft, filters.RzSpinButtons181.upRight,
-                filters.RzComboBox69, filters.RzEdit206, filters.RzSpinButtons182.downLeft,
-                filters.RzSpinButtons182.upRight, filters.RzComboBox71, levels.TrackBar1,
+                filters.RzComboBox69, filters.RzEdit206, filters.RzComboBox71, levels.TrackBar1,
                 levels.btn1, levels.edt3, levels.RzButton6, levels.trckbr1, levels.edt2,
                 levels.btn3, levels.btn2, delays.ScrollBar1, delays.RzEdit18, delays.scrlbr1,
                 delays.edt1});

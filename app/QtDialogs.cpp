@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace lyra {
 
@@ -23,14 +25,29 @@ namespace {
 
 QString qt(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
-// "lyraphonefile(*.sps)|*.sps" becomes Qt's "lyraphonefile(*.sps) (*.sps)".
+}  // namespace
+
 QString qtFilter(const FileDialogSpec& options) {
   const auto bar = options.filter.find('|');
   if (bar == std::string::npos) return qt(options.filter);
-  return qt(options.filter.substr(0, bar)) + " (" + qt(options.filter.substr(bar + 1)) + ")";
+  const QString description = qt(options.filter.substr(0, bar));
+  const QString pattern = "(" + qt(options.filter.substr(bar + 1)) + ")";
+  // "lyraphonefile(*.sps)" names its pattern already; Qt reads it from there.
+  if (description.endsWith(pattern)) return description;
+  return description + " " + pattern;
 }
 
-}  // namespace
+QtDialogs::QtDialogs(QWidget* parent) : parent_(parent), settings_(std::make_unique<QTemporaryDir>()) {
+  // Qt's file dialog writes its history and last folder to the user's QtProject.conf when it
+  // closes. The program keeps nothing between runs: they go to a folder of this run, removed
+  // when the window goes, so the dialog still opens in the last folder while the program runs.
+  if (settings_->isValid()) {
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+      QSettings::setPath(format, QSettings::UserScope, settings_->path());
+  }
+}
+
+QtDialogs::~QtDialogs() = default;
 
 void QtDialogs::message(const std::string& text, const std::string& detail) {
   QMessageBox box(QMessageBox::Warning, "LYRAPHONE", qt(withLineBreaks(text)), QMessageBox::Ok,

@@ -3,13 +3,25 @@
 
 #include "protocol/Dialogs.h"
 
+#include <QString>
+#include <memory>
+
+class QTemporaryDir;
 class QWidget;
 
 namespace lyra {
 
+// The filter as Qt's file dialog takes it: "lyraphonefile(*.sps)|*.sps" shows as
+// "lyraphonefile(*.sps)", a description without its pattern as "files (*.fps)".
+QString qtFilter(const FileDialogSpec& options);
+
 class QtDialogs final : public Dialogs {
  public:
-  explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+  // Also keeps Qt's own dialog settings out of the user's configuration folder for the run.
+  explicit QtDialogs(QWidget* parent);
+  ~QtDialogs() override;
+  QtDialogs(const QtDialogs&) = delete;
+  QtDialogs& operator=(const QtDialogs&) = delete;
   void message(const std::string& text, const std::string& detail) override;
   Answer question(const std::string& text, Buttons buttons) override;
   std::optional<std::string> openFile(const FileDialogSpec& options) override;
@@ -17,6 +29,7 @@ class QtDialogs final : public Dialogs {
 
  private:
   QWidget* parent_;
+  std::unique_ptr<QTemporaryDir> settings_;
 };
 
 }  // namespace lyra

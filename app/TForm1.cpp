@@ -1,16 +1,14 @@
 #include "app/TForm1.h"
 
 #include <QApplication>
-#include <QScreen>
 
 #include "app/QtDialogs.h"
+#include "app/WindowFit.h"
 
 namespace lyra {
 
 namespace {
 constexpr int kMainWay = 3;
-constexpr int kWindowWidth = 750;
-constexpr int kWindowHeight = 804;
 constexpr int kWaitBoxLeft = 208;
 constexpr int kWaitBoxTop = 232;
 }  // namespace
@@ -56,9 +54,8 @@ void TForm1::startUp() {
   areas.searchProgressBox->show();
   // 3. DeviceId 1, BusAddress 0, no BroadcastMode; 4. the image holds its start-up values.
   address = BusAddressing{};
-  // 7. The window keeps one size; the outer frame is the system's, so the client area takes the
-  // frame's usual share off the outer size.
-  window_.setFixedSize(kWindowWidth, kWindowHeight - 30);
+  // 7. The window keeps the design's size; on a smaller screen showFitted fits it (WindowFit.h).
+  keepDesignSize(window_);
   // 4, 5. The graph's markers and grid are made with it; its curves follow the start-up image.
   // The rows' Bypass state, and a dragged marker, are the equaliser's.
   graph.bypassed = [this](int row) { return editing.bypassed(row); };
@@ -111,13 +108,7 @@ TransferView TForm1::makeTransferView() {
   return v;
 }
 
-void TForm1::show() {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desk = screen->availableGeometry();
-    window_.move(desk.center() - QPoint(kWindowWidth / 2, kWindowHeight / 2));
-  }
-  window_.show();
-}
+void TForm1::show() { showFitted(window_); }
 
 void TForm1::fillPortList() {
   QComboBox* list = areas.RzComboBox1;

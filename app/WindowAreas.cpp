@@ -1,8 +1,11 @@
 #include "app/WindowAreas.h"
 
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QStatusBar>
 
+#include "app/EntryFields.h"
+#include "app/WindowFit.h"
 #include "editing/Controls.h"
 
 namespace lyra {
@@ -47,6 +50,7 @@ void layOutConnectionArea(WindowAreas& a) {
   a.RzComboBox11 = ui::dropDown(a.presetBox, "RzComboBox11", {"Usr6:", "Usr7:"}, {50, 50, 58, 24});
   a.RzEdit1 = ui::edit(a.presetBox, "RzEdit1", "", {112, 50, 72, 24});
   a.RzEdit1->setMaxLength(19);
+  keepNameCharacters(a.RzEdit1);
   a.RzButton10 = ui::button(a.presetBox, "RzButton10", "Save", {188, 50, 56, 24});
   a.RzLabel14 = ui::label(a.presetBox, "RzLabel14", "Last loaded preset :    ", {8, 84, 236, 20});
 
@@ -55,6 +59,7 @@ void layOutConnectionArea(WindowAreas& a) {
   ui::setButtonColour(a.RzButton8, ui::kNormalGrey);
   a.setIdCaption = ui::label(a.GroupBox2, "setIdCaption", "Set device ID :", {478, 70, 106, 20});
   a.RzEdit2 = ui::edit(a.GroupBox2, "RzEdit2", "1", {478, 92, 50, 24});
+  selectAllOnEveryClick(a.RzEdit2);
   a.Button1 = ui::button(a.GroupBox2, "Button1", "OK", {532, 92, 52, 24});
 
   QStringList temperatures{">=70 °C"};
@@ -113,6 +118,11 @@ void layOutBoxes(WindowAreas& a) {
   a.searchResultBox->hide();
 
   a.RzGroupBox1 = ui::group(a.client, "RzGroupBox1", "", {208, 504, 334, 70});
+  // The boxes shown over other areas paint their own background, so the greyed controls below
+  // do not show through their text.
+  for (QGroupBox* box : {a.searchProgressBox, a.searchResultBox, a.RzGroupBox1}) {
+    box->setAutoFillBackground(true);
+  }
   a.waitCaption = ui::label(a.RzGroupBox1, "waitCaption",
                             "Please wait,doing data exchange.                         ",
                             {12, 10, 310, 20});
@@ -131,12 +141,14 @@ void layOutBoxes(WindowAreas& a) {
             "Specify one device ID for initial data:                         ",
             {32, 40, 290, 20});
   a.RzEdit3 = ui::edit(a.initialDataBox, "RzEdit3", "1", {32, 66, 60, 24});
+  selectAllOnEveryClick(a.RzEdit3);  // typing 0 into "1" gives "0", not "10"
   a.Button10 = ui::button(a.initialDataBox, "Button10", "OK", {100, 66, 60, 24});
   ui::label(a.initialDataBox, "initialDataTwo", "2.", {12, 110, 20, 20});
   a.Button11 = ui::button(a.initialDataBox, "Button11",
                           "From the computer into a group as the initial data",
                           {32, 106, 290, 48});
   a.Button11->setFont(QFont("Arial", 8));  // its caption is long for the box
+  a.initialDataBox->setAutoFillBackground(true);
   a.initialDataBox->hide();
 }
 
@@ -157,11 +169,12 @@ void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
   a.helpMenu->addAction(kWebAddress);
   a.helpMenu->addSeparator();
   a.helpMenu->addAction("LYRAPHONE Version 3.2.3");
+  // The menu bar's own button for menus that do not fit.
+  if (auto* more = window.menuBar()->findChild<QToolButton*>("qt_menubar_ext_button"))
+    more->setAccessibleName("More menus");
 
   QStatusBar* bar = window.statusBar();
-  QFont bold = bar->font();
-  bold.setBold(true);
-  bar->setFont(bold);
+  bar->setFont(ui::arial(ui::kFontPoints, true));
   bar->setSizeGripEnabled(false);
   a.statusPanel0 = new QLabel("CONNECTION STATUS:");
   a.statusPanel1 = new QLabel(" Disconnected");
@@ -170,26 +183,79 @@ void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
   a.statusPanel1->setObjectName("statusPanel1");
   a.statusPanel2->setObjectName("statusPanel2");
   a.statusPanel0->setFixedWidth(150);
-  a.statusPanel1->setFixedWidth(235);
-  // The last panel is 50 pixels in the design, narrower than its text; it takes the rest of
-  // the bar instead, so the temperature and attenuation can be read.
+  // Panel 1 is as wide as " Connected " with a usual port name needs (it grows for a longer
+  // one), not the 235 pixels of the design: with those the temperature and attenuation of
+  // panel 2 were cut off. The last panel is 50 pixels in the design, narrower than its text; it
+  // takes the rest of the bar instead.
+  for (QLabel* panel : {a.statusPanel0, a.statusPanel1, a.statusPanel2}) panel->setFont(bar->font());
+  a.statusPanel1->setMinimumWidth(
+      a.statusPanel1->fontMetrics().horizontalAdvance(" Connected ttyUSB10") + 8);
   a.statusPanel2->setMinimumWidth(50);
   bar->addWidget(a.statusPanel0);
   bar->addWidget(a.statusPanel1);
   bar->addWidget(a.statusPanel2, 1);
 }
 
+// Names a screen reader says, unique in the window, with the captions tied to their controls.
+void describeAreas(WindowAreas& a) {
+  a.comCaption->setBuddy(a.RzComboBox1);
+  a.deviceIdCaption->setBuddy(a.RzComboBox6);
+  a.setIdCaption->setBuddy(a.RzEdit2);
+  if (auto* load = a.presetBox->findChild<QLabel*>("loadCaption")) load->setBuddy(a.RzComboBox10);
+  if (auto* save = a.presetBox->findChild<QLabel*>("saveCaption")) save->setBuddy(a.RzComboBox11);
+  if (auto* source = a.initialDataBox->findChild<QLabel*>("initialDataSource"))
+    source->setBuddy(a.RzEdit3);
+
+  ui::describe(a.RzComboBox1, "Port");
+  ui::describe(a.RzComboBox6, "Device ID", "the device to connect to, 1 to 255");
+  describeConnectionLight(a.connectionPicture, false);
+  // Button3 keeps its caption, "Connect" or "Disconnect", as its name.
+  ui::describe(a.RzComboBox10, "Preset to load");
+  ui::describe(a.RzButton9, "Load preset");
+  ui::describe(a.RzComboBox11, "User preset to save into");
+  ui::describe(a.RzEdit1, "Preset name", "up to 19 characters; Enter saves");
+  ui::describe(a.RzButton10, "Save preset");
+  ui::describe(a.RzButton8, "Broadcast Mode", "addresses every device on the bus at once");
+  ui::describeStates(a.RzButton8, "off", "on");
+  ui::describe(a.RzEdit2, "New device ID", "1 to 255");
+  ui::describe(a.Button1, "Set device ID");
+  ui::describe(a.temperatureList, "Temperature limit");
+  ui::describe(a.Button2, "Cancel search");
+  ui::describe(a.SpeedButton1, "Back");
+  ui::describe(a.searchResultList, "Search result list");
+  ui::describe(a.RzButton11, "Close search result");
+  ui::describe(a.RzEdit3, "Device ID for the initial data", "1 to 255");
+  ui::describe(a.Button10, "Initial data from this device ID");
+  ui::describe(a.initialDataClose, "Close and disconnect");
+}
+
 }  // namespace
+
+void describeConnectionLight(QLabel* light, bool connected) {
+  light->setAccessibleName(connected ? "Connection: connected" : "Connection: not connected");
+}
 
 WindowAreas layOutWindow(QMainWindow& window) {
   WindowAreas a;
-  a.client = new QWidget(&window);
+  // The areas keep their places in a client area of their own size, inside a scroll area that
+  // shows scroll bars only where the window is smaller (see WindowFit.h).
+  auto* scroll = new QScrollArea(&window);
+  scroll->setObjectName("clientScroll");
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the controls, never to the scroll area
+  scroll->viewport()->setBackgroundRole(QPalette::Window);
+  a.client = new QWidget;
   a.client->setObjectName("client");
-  window.setCentralWidget(a.client);
+  a.client->setFixedSize(kClientSize);
+  scroll->setWidget(a.client);
+  window.setCentralWidget(scroll);
+  keepFocusInView(scroll);
   layOutConnectionArea(a);
   layOutFilesArea(a);
   layOutBoxes(a);
   layOutMenusAndStatus(window, a);
+  describeAreas(a);
+  designSize(window);  // measured while the menus show
   return a;
 }
 

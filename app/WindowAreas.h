@@ -97,4 +97,7 @@ WindowAreas layOutWindow(QMainWindow& window);
 // The maker's web address shown in the Help menu.
 inline constexpr const char* kWebAddress = "https://lyraphone.example";
 
+// The connection light's name tells what its colour shows.
+void describeConnectionLight(QLabel* light, bool connected);
+
 }  // namespace lyra

@@ -1,14 +1,12 @@
 #include "editing/Controls.h"
 
+#include <QKeyEvent>
+
+#include "editing/AccessibleList.h"
+
 namespace lyra::ui {
 
 namespace {
-
-QFont arial(int pointSize = 0) {
-  QFont f("Arial");
-  if (pointSize > 0) f.setPointSize(pointSize);
-  return f;
-}
 
 template <typename W>
 W* place(W* w, const char* name, QRect geometry) {
@@ -18,6 +16,12 @@ W* place(W* w, const char* name, QRect geometry) {
 }
 
 }  // namespace
+
+QFont arial(int pointSize, bool bold) {
+  QFont f("Arial", pointSize);
+  f.setBold(bold);
+  return f;
+}
 
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect geometry) {
   auto* g = place(new QGroupBox(title, parent), name, geometry);
@@ -41,6 +45,7 @@ QLineEdit* edit(QWidget* parent, const char* name, const QString& text, QRect ge
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
   auto* b = place(new QPushButton(caption, parent), name, geometry);
   b->setFont(arial());
+  setButtonColour(b, kNormalGrey);
   return b;
 }
 
@@ -49,6 +54,7 @@ QComboBox* dropDown(QWidget* parent, const char* name, const QStringList& items,
   c->setFont(arial(8));
   c->setEditable(false);
   c->addItems(items);
+  nameListByItsAccessibleName(c);
   return c;
 }
 
@@ -73,8 +79,39 @@ SpinButtons spinButtons(QWidget* parent, const char* name, QRect geometry) {
   for (QToolButton* b : {s.downLeft, s.upRight}) {
     b->setAutoRaise(false);
     b->setStyleSheet(QString("background-color: %1;").arg(kSpinBlue.name()));
+    // Not Tab stops: Up and Down in the edit beside them do what they do (stepWithArrowKeys).
+    b->setFocusPolicy(Qt::NoFocus);
   }
   return s;
+}
+
+namespace {
+
+// Up and Down in an edit click its spin pair. Held down, the keys repeat as the arrows do.
+class ArrowKeySteps final : public QObject {
+ public:
+  ArrowKeySteps(QLineEdit* edit, SpinButtons spin) : QObject(edit), spin_(spin) {}
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    QToolButton* button = key->key() == Qt::Key_Up     ? spin_.upRight
+                          : key->key() == Qt::Key_Down ? spin_.downLeft
+                                                       : nullptr;
+    if (!button) return false;
+    if (button->isEnabled()) button->click();
+    return true;
+  }
+
+ private:
+  SpinButtons spin_;
+};
+
+}  // namespace
+
+void stepWithArrowKeys(QLineEdit* edit, SpinButtons spin) {
+  edit->installEventFilter(new ArrowKeySteps(edit, spin));
 }
 
 QSlider* slider(QWidget* parent, const char* name, Qt::Orientation orientation, int max,
@@ -94,9 +131,34 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, int max, QRect geometry
   return s;
 }
 
+void describe(QWidget* control, const QString& name, const QString& description) {
+  control->setAccessibleName(name);
+  if (!description.isEmpty()) control->setAccessibleDescription(description);
+}
+
+void describe(SpinButtons spin, const QString& name) {
+  describe(spin.downLeft, name + " down");
+  describe(spin.upRight, name + " up");
+}
+
 void setButtonColour(QPushButton* button, const QColor& colour) {
-  button->setStyleSheet(QString("background-color: %1;").arg(colour.name()));
+  // Flat in its colour, with a thin border; the focus shows as a blue border.
+  button->setStyleSheet(
+      QString("QPushButton { background-color: %1; border: 1px solid #a0a0a0; border-radius: 3px;"
+              " padding: 1px 3px; }"
+              "QPushButton:pressed { background-color: %2; }"
+              "QPushButton:focus { border: 2px solid #2a6fdb; padding: 0px 2px; }")
+          .arg(colour.name(), colour.darker(115).name()));
   button->setProperty("lyraColour", colour);
+  // A screen reader cannot see the colour; a button whose colour tells a state says it in words.
+  const QVariant words = button->property(colour == kNormalGrey ? "lyraOffText" : "lyraOnText");
+  if (words.isValid()) button->setAccessibleDescription(words.toString());
+}
+
+void describeStates(QPushButton* button, const QString& offText, const QString& onText) {
+  button->setProperty("lyraOffText", offText);
+  button->setProperty("lyraOnText", onText);
+  setButtonColour(button, buttonColour(button));
 }
 
 QColor buttonColour(const QPushButton* button) {

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QColor>
+#include <QFont>
 #include <initializer_list>
 
 namespace lyra {
@@ -31,6 +32,12 @@ inline const QColor kInvertedYellow{255, 255, 0};
 inline const QColor kBroadcastGreen{0, 128, 0};
 inline const QColor kSpinBlue{200, 225, 251};
 
+// The window is laid out in pixels, so its text has a size of its own rather than the desktop's:
+// Arial (Liberation Sans where Arial is not installed) at 9 points unless a control is given
+// another size.
+inline constexpr int kFontPoints = 9;
+QFont arial(int pointSize = kFontPoints, bool bold = false);
+
 QGroupBox* group(QWidget* parent, const char* name, const QString& title, QRect geometry);
 QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry);
 // Edits: Arial, no automatic sizing, text centred.
@@ -39,14 +46,28 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, Q
 // Drop-down lists: only their items can be chosen. Arial 8 pt.
 QComboBox* dropDown(QWidget* parent, const char* name, const QStringList& items, QRect geometry);
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, QRect geometry);
-// Two small arrow buttons side by side in light blue; names end in Down and Up.
+// Two small arrow buttons side by side in light blue; names end in Down and Up. They take no
+// keyboard focus.
 SpinButtons spinButtons(QWidget* parent, const char* name, QRect geometry);
+// Up and Down in edit click spin's up/right and down/left button: the same handler, limits and
+// frame as a click on the arrow.
+void stepWithArrowKeys(QLineEdit* edit, SpinButtons spin);
 QSlider* slider(QWidget* parent, const char* name, Qt::Orientation orientation, int max,
                 int position, QRect geometry);
 QScrollBar* scrollBar(QWidget* parent, const char* name, int max, QRect geometry);
 
+// What a screen reader says for a control: its name, unique in the window, and a description
+// where the name alone does not tell how to use it.
+void describe(QWidget* control, const QString& name, const QString& description = {});
+// The same for a spin pair: "<name> down" and "<name> up".
+void describe(SpinButtons spin, const QString& name);
+
 // Button colours carry state: grey normal, red muted or on, yellow inverted, green broadcast.
+// Every button starts grey (224, 224, 224), the colour the others are set against.
 void setButtonColour(QPushButton* button, const QColor& colour);
+// For a button whose colour tells a state: its accessible description reads offText while it is
+// grey and onText while it has another colour.
+void describeStates(QPushButton* button, const QString& offText, const QString& onText);
 QColor buttonColour(const QPushButton* button);
 
 }  // namespace ui

@@ -28,6 +28,17 @@ DelayPanel::DelayPanel(QWidget* page, const PresetImage& image, EditingState& st
   lbl2->setFont(QFont("Arial", 8));
   lbl4 = ui::label(satelliteBox, "lbl4", "0.000 ms", {0, 0, 0, 0});
   lbl4->hide();
+
+  const QString range = "0 to 8.547 ms in steps of 0.021 ms";
+  ui::describe(ScrollBar1, "System delay slider", range);
+  ui::describe(RzEdit18, "System delay", range);
+  ui::describe(scrlbr1, "Satellite delay slider", range);
+  ui::describe(edt1, "Satellite delay", range);
+  // The distance labels keep their values as their names; the description says what they are.
+  RzLabel3->setAccessibleDescription("system delay in metres");
+  RzLabel20->setAccessibleDescription("system delay in feet");
+  lbl1->setAccessibleDescription("satellite delay in metres");
+  lbl2->setAccessibleDescription("satellite delay in feet");
 }
 
 void DelayPanel::showDelay(int steps, QLineEdit* edit, QLabel* hidden, QLabel* metres,

@@ -40,9 +40,11 @@ QStringList bandTypeItems() {
 
 EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_(image) {
   box = ui::group(page, "EqualizerBox", "SYSTEM EQUALIZATION", {0, 0, 420, 276});
+  // Each edit is wide enough for the longest value of its scale ("10000 Hz", "-24.0 dB"), with
+  // its arrows beside it.
   ui::label(box, "FrequencyCaption", "  Frequency ", {30, 18, 90, 16});
-  ui::label(box, "QCaption", "   Q Value   ", {124, 18, 76, 16});
-  ui::label(box, "GainCaption", "       Gain     ", {204, 18, 76, 16});
+  ui::label(box, "QCaption", "   Q Value   ", {118, 18, 76, 16});
+  ui::label(box, "GainCaption", "       Gain     ", {194, 18, 76, 16});
   ui::label(box, "TypeCaption", "     Type     ", {282, 18, 66, 16});
   for (int r = 0; r < kBandsPerWay; ++r) {
     const RowNames& n = kNames[r];
@@ -55,19 +57,34 @@ EqualizerPanel::EqualizerPanel(QWidget* page, const PresetImage& image) : image_
     p.setColor(QPalette::Window, QColor(kBandColours[static_cast<size_t>(r)]));
     p.setColor(QPalette::WindowText, r == 5 || r == 1 ? Qt::white : Qt::black);
     row.caption->setPalette(p);
-    row.frequency = ui::edit(box, n.frequency, n.frequencyText, {30, y, 60, 24});
-    row.frequencySpin = ui::spinButtons(box, n.frequencySpin, {92, y + 2, 28, 20});
-    row.q = ui::edit(box, n.q, "1.00", {124, y, 48, 24});
-    row.qSpin = ui::spinButtons(box, n.qSpin, {174, y + 2, 28, 20});
-    row.gain = ui::edit(box, n.gain, "0", {206, y, 46, 24});
-    row.gainSpin = ui::spinButtons(box, n.gainSpin, {254, y + 2, 28, 20});
-    row.type = ui::dropDown(box, n.type, bandTypeItems(), {286, y, 60, 24});
+    row.frequency = ui::edit(box, n.frequency, n.frequencyText, {30, y, 66, 24});
+    row.frequencySpin = ui::spinButtons(box, n.frequencySpin, {97, y + 2, 24, 20});
+    row.q = ui::edit(box, n.q, "1.00", {124, y, 42, 24});
+    row.qSpin = ui::spinButtons(box, n.qSpin, {167, y + 2, 24, 20});
+    row.gain = ui::edit(box, n.gain, "0", {194, y, 60, 24});
+    row.gainSpin = ui::spinButtons(box, n.gainSpin, {255, y + 2, 24, 20});
+    row.type = ui::dropDown(box, n.type, bandTypeItems(), {283, y, 63, 24});
     row.bypass = ui::checkBox(box, n.bypass, "Bypass", {350, y + 2, 66, 20});
+    const QString band = QString("Band %1").arg(r + 1);
+    ui::describe(row.frequency, band + " frequency", "19.7 to 21900 Hz; Up and Down step it");
+    ui::describe(row.frequencySpin, band + " frequency");
+    ui::describe(row.q, band + " Q", "0.2 to 36; Up and Down step it");
+    ui::describe(row.qSpin, band + " Q");
+    ui::describe(row.gain, band + " gain", "-24 to +12 dB; Up and Down step it");
+    ui::describe(row.gainSpin, band + " gain");
+    ui::describe(row.type, band + " type", "PEQ, LS (low shelf) or HS (high shelf)");
+    ui::describe(row.bypass, band + " bypass", "sends the band flat and keeps its gain");
+    ui::stepWithArrowKeys(row.frequency, row.frequencySpin);
+    ui::stepWithArrowKeys(row.q, row.qSpin);
+    ui::stepWithArrowKeys(row.gain, row.gainSpin);
   }
   RzButton97 = ui::button(box, "RzButton97", "Filters reset", {30, 236, 120, 28});
   RzButton98 = ui::button(box, "RzButton98", "Bass Enhancer", {206, 236, 140, 28});
   ui::setButtonColour(RzButton97, ui::kNormalGrey);
   ui::setButtonColour(RzButton98, ui::kNormalGrey);
+  ui::describe(RzButton97, "Filters reset", "sets the six gains to 0 dB");
+  ui::describe(RzButton98, "Bass Enhancer");
+  ui::describeStates(RzButton98, "off", "on");
 }
 
 void EqualizerPanel::fill(Way way) {

@@ -26,7 +26,8 @@ LevelPanel::LevelPanel(QWidget* page, const PresetImage& image, EditingState& st
   ui::label(systemBox, "Label4", "-60 dB", {4, 108, 44, 12})->setFont(small);
   ui::label(systemBox, "lbl10", "LEVEL", {46, 14, 76, 16});
   btn1 = ui::button(systemBox, "btn1", "Mute", {46, 32, 76, 22});
-  ui::label(systemBox, "Label3", "Level", {46, 56, 76, 14})->setFont(small);
+  QLabel* levelCaption = ui::label(systemBox, "Label3", "Level", {46, 56, 76, 14});
+  levelCaption->setFont(small);
   edt3 = ui::edit(systemBox, "edt3", "Mute", {46, 70, 76, 22});
   RzButton6 = ui::button(systemBox, "RzButton6", "Pol(+)", {46, 96, 76, 24});
   Label1 = ui::label(systemBox, "Label1", "Mute", {0, 0, 0, 0});
@@ -45,6 +46,18 @@ LevelPanel::LevelPanel(QWidget* page, const PresetImage& image, EditingState& st
   lbl6->hide();
   ui::setButtonColour(btn3, ui::kNormalGrey);
   ui::setButtonColour(btn2, ui::kNormalGrey);
+
+  levelCaption->setBuddy(edt3);
+  ui::describe(TrackBar1, "System level slider", "0 dB at the top to -60 dB; the bottom mutes");
+  ui::describe(edt3, "System level", "0 to -60 dB");
+  ui::describe(btn1, "System mute");
+  ui::describe(RzButton6, "System polarity");
+  ui::describe(trckbr1, "Satellite level slider", "-20 to +5 dB");
+  ui::describe(edt2, "Satellite level", "-20 to +5 dB");
+  ui::describe(btn3, "Satellite mute");
+  ui::describe(btn2, "Satellite polarity");
+  for (QPushButton* mute : {btn1, btn3}) ui::describeStates(mute, "not muted", "muted");
+  for (QPushButton* polarity : {RzButton6, btn2}) ui::describeStates(polarity, "normal", "inverted");
 }
 
 void LevelPanel::showFromImage() {

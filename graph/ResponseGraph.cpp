@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "graph/GraphDescription.h"
 #include "graph/GraphDrawing.h"
 #include "graph/GridBitmap.h"
 #include "graph/MarkerDrag.h"
@@ -31,6 +32,7 @@ ResponseGraph::ResponseGraph(QWidget* box, PresetImage& image, ResponseCurves& c
       markers_(InitialMarkers()),
       surface_(new GraphSurface(box, graphImage_)) {
   surface_->setObjectName("Image5");
+  surface_->setAccessibleName("Response graph");
   surface_->move(8, 12);
   surface_->pressed = [this](QPoint p) { Image5MouseDown(p.x(), p.y()); };
   surface_->moved = [this](QPoint p) { Image5MouseMove(p.x(), p.y()); };
@@ -131,7 +133,14 @@ void ResponseGraph::DrawMarkers(int way) {
 
 void ResponseGraph::finishRedraw(int markerWay) {
   DrawMarkers(markerWay);
-  if (surface_) surface_->update();
+  if (!surface_) return;
+  surface_->update();
+  // A screen reader hears the bands the markers show.
+  if (IsWay(markerWay)) {
+    const QString words =
+        QString::fromStdString(DescribeWay(image_, static_cast<Way>(markerWay), bypassed));
+    if (words != surface_->accessibleDescription()) surface_->setAccessibleDescription(words);
+  }
 }
 
 }  // namespace lyra

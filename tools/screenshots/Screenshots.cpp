@@ -3,7 +3,7 @@
 //
 //   lyraphone-screenshots <folder> <suffix>
 // writes <folder>/<name>-<suffix>.png for each picture. scripts/screenshots runs it at 100 % and
-// at 200 % scale (QT_SCALE_FACTOR=2).
+// at 200 % scale (QT_SCALE_FACTOR=2). "small-screen" is the window fitted to a 1366 x 768 screen.
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/TForm1.h"
+#include "app/WindowFit.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -92,6 +93,16 @@ int main(int argc, char** argv) {
     s.form->areas.RzButton9->click();  // "Load", confirmed by the scripted Yes
     s.scheduler.advanceMs(3050);  // the block is in and decoded; the wait box has gone
     ok &= save(s, folder, "preset-loaded", suffix);
+  }
+  {
+    // A 1366 x 768 screen with a 32-pixel panel: the window fits the screen and the layout
+    // scrolls; the focus in band 2's gain shows the keyboard's way through it.
+    Scene s;
+    s.connect();
+    fitWindow(s.form->window(), QSize(1366, 768 - 32));
+    QApplication::setActiveWindow(&s.form->window());
+    s.form->equalizer.rows[1].gain->setFocus(Qt::TabFocusReason);
+    ok &= save(s, folder, "small-screen", suffix);
   }
   {
     Scene s;

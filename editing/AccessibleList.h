@@ -1,0 +1,14 @@
+#pragma once
+// A screen reader's view of the window's drop-down lists. Qt names a list on Linux by its chosen
+// entry and leaves the label to a relation, so the six equaliser type lists were all "PEQ" and
+// the filter lists "12db-Bworth". A list given an accessible name is named by it here, and its
+// chosen entry is its value.
+
+class QComboBox;
+
+namespace lyra::ui {
+
+// The list is named by its accessibleName (by its chosen entry while it has none).
+void nameListByItsAccessibleName(QComboBox* list);
+
+}  // namespace lyra::ui
