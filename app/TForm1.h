@@ -90,9 +90,11 @@ class TForm1 {
   PcFiles pcFiles{areas, presetFiles};
   GroupInitialData groupInitialData{areas, groupData, connection, dialogs};
   // Device search, DeviceId and BroadcastMode below this line.
-  DeviceSearch search{areas,  scheduler, timers,     link,    portList,    pump,
-                      supervisor, flags, parser, connection, dialogs, SearchCancel};
-  DeviceIdentity identity{areas, timers, link, pump, address, flags, image, parser, dialogs};
+  SearchSession searchSession{scheduler, timers, link,   portList,   pump,
+                              supervisor, flags, parser, SearchCancel};
+  DeviceIdSession deviceIdSession{timers, link, pump, address, flags, image, parser, dialogs};
+  DeviceSearch search{areas, timers, link, searchSession, connection, dialogs, SearchCancel};
+  DeviceIdentity identity{areas, link, address, deviceIdSession, dialogs};
   BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels

@@ -8,6 +8,8 @@
 #include "preset/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "protocol/ConnectSession.h"
+#include "protocol/DeviceIdSession.h"
+#include "protocol/SearchSession.h"
 #include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"
 #include "protocol/SendPump.h"
@@ -51,6 +53,10 @@ struct DeviceSessions {
   TransferView view;
   ConnectSession connection{scheduler, timers, link, pump, supervisor,
                             parser,    address, flags, dialogs};
+  bool searchCancelled = false;
+  SearchSession search{scheduler, timers, link,   portList,        pump,
+                       supervisor, flags, parser, searchCancelled};
+  DeviceIdSession deviceId{timers, link, pump, address, flags, image, parser, dialogs};
   PresetExchange exchange{scheduler, timers,   link,  pump,    supervisor, parser,
                           address,   flags,    transfer, image, dialogs,    view};
   PresetSlotSession slots{exchange};
