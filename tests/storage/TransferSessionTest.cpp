@@ -129,5 +129,37 @@ TEST_F(TransferSessionTest, NothingIsAskedOrSentWithoutALink) {
   EXPECT_TRUE(bus.writes("COM3").empty());
 }
 
+TEST_F(TransferSessionTest, TheStartUpSearchFindsEachAnsweringDeviceOnceAndLeavesThePortClosed) {
+  DeviceModel second(bus, "COM3", 5, 9u);
+  DeviceModel silent(bus, "COM3", 7, 11u);
+  silent.faults().silent = true;
+  device->faults().answersTwice = true;  // a duplicate answer is no second device
+  std::vector<int> searched;
+  sessions->search.run(SearchSession::kStartupSearch, [&](int p) { searched.push_back(p); });
+  sessions->search.finish();
+  EXPECT_EQ(sessions->search.hits().count(), 2);
+  EXPECT_EQ(sessions->search.resultLines().size(), 1u);  // one line for the port
+  EXPECT_FALSE(sessions->link.PortOpen());
+  EXPECT_EQ(sessions->link.PortNumber, -1);
+  EXPECT_EQ(sessions->flags.Searching, 0);
+  ASSERT_FALSE(searched.empty());
+  EXPECT_EQ(searched.back(), 100);
+}
+
+TEST_F(TransferSessionTest, ADeviceIdChangeIsAcknowledgedAndTheProgramFollowsTheDevice) {
+  connect();
+  int followed = 0;
+  int acknowledged = 0;
+  sessions->deviceId.onFollowed = [&](int id) { followed = id; };
+  sessions->deviceId.onAcknowledged = [&](int id) { acknowledged = id; };
+  sessions->deviceId.change(12);
+  scheduler.advanceMs(1500);
+  EXPECT_EQ(followed, 12);
+  EXPECT_EQ(acknowledged, 12);
+  EXPECT_EQ(device->deviceId(), 12);
+  EXPECT_EQ(sessions->address.BusAddress, 11);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"DeviceID change to 12"});
+}
+
 }  // namespace
 }  // namespace lyra
