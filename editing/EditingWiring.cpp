@@ -25,6 +25,7 @@ EditingWiring::EditingWiring(PresetImage& image, EditingState& state, Panels pan
       levels(context, panels.levels),
       delays(context, panels.delays) {
   chain(pump.onSlotWritten, [this] { filtersReset.slotWritten(); });
+  chain(pump.onSlotsCleared, [this] { filtersReset.slotsCleared(); });
   chain(onConnectReset, [this] { filtersReset.reset(); });
 }
 

@@ -32,6 +32,14 @@ void FiltersReset::slotWritten() {
   ++count_;
   wait_.progress->setValue(kPercentPerFrame * count_);
   if (count_ < kFrames) return;
+  finish();
+}
+
+void FiltersReset::slotsCleared() {
+  if (running_) finish();
+}
+
+void FiltersReset::finish() {
   running_ = false;
   wait_.box->hide();
   for (QWidget* w : wait_.disabledWhileRunning) w->setEnabled(true);

@@ -5,7 +5,8 @@
 // Frequency, Q, type and the gain of the other type stay as they are. The editing areas are
 // disabled until the sixth slot frame is out, so that no other edit joins the queue meanwhile; a
 // disconnect hides the wait box and enables the areas again, and the next connect forgets the
-// progress (reset()).
+// progress (reset()). A decoded block that makes the image equal the device's clears the pending
+// frames; the reset ends there too (slotsCleared()), as the rest of its frames will never go out.
 
 #include <QProgressBar>
 #include <vector>
@@ -30,6 +31,8 @@ class FiltersReset {
   void RzButton97Click();
   // The SendPump wrote a slot frame.
   void slotWritten();
+  // The SendPump forgot every pending slot.
+  void slotsCleared();
   // On connect: no reset is in progress any more.
   void reset();
 
@@ -40,6 +43,8 @@ class FiltersReset {
   static constexpr int kPercentPerFrame = 16;
 
  private:
+  void finish();
+
   EditingContext& c_;
   EqualizerPanel& panel_;
   EqualizerEditing& equalizer_;

@@ -34,6 +34,14 @@ bool IsValidPresetBlockText(std::string_view text) {
   return true;
 }
 
+bool HasIntactFrame(std::string_view text) {
+  if (!IsValidPresetBlockText(text)) return false;
+  auto byte = [&](std::size_t k) { return HexDigitValue(text[2 * k]) << 4 | HexDigitValue(text[2 * k + 1]); };
+  int sum = 0;
+  for (std::size_t k = 3; k < kPresetFrameLength - 2; ++k) sum ^= byte(k);
+  return byte(kPresetFrameLength - 2) == sum && byte(kPresetFrameLength - 1) == 0xAA;
+}
+
 std::optional<PresetData> ReadPresetData(std::string_view text) {
   if (text.size() < kPresetDataTextEnd) return std::nullopt;
   PresetData data;

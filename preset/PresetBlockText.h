@@ -32,6 +32,12 @@ int HexDigitValue(char c);
 // in upper or lower case. Header, checksum and trailer are not examined.
 bool IsValidPresetBlockText(std::string_view text);
 
+// A block that came through the line whole: a valid text whose checksum (frame byte 330) is the
+// XOR of frame bytes 3..329 and whose last byte is 0xAA. A byte damaged on the line anywhere
+// from the BusAddress on fails it. Replies are decoded without this check; preset files and
+// group uploads keep only blocks that pass it, so a damaged reply never becomes a stored preset.
+bool HasIntactFrame(std::string_view text);
+
 // The 320 data bytes of a text. Nothing when the text is too short to hold them or a data
 // character is not a hexadecimal digit; characters past the data are never looked at.
 std::optional<PresetData> ReadPresetData(std::string_view text);

@@ -46,6 +46,7 @@ void SendPump::writeFrame(std::span<const std::uint8_t> frame) {
 
 void SendPump::clearAllSlots() {
   for (Slot& s : slots_) s.pending = 0;
+  if (onSlotsCleared) onSlotsCleared();
 }
 
 void SendPump::stop() {

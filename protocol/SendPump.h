@@ -53,6 +53,8 @@ class SendPump {
 
   // Runs after every slot write; the "Filters reset" progress counts its frames here.
   std::function<void()> onSlotWritten;
+  // Runs after clearAllSlots(): frames someone waits to see written will never go out.
+  std::function<void()> onSlotsCleared;
 
  private:
   bool anyPending() const;

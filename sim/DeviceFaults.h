@@ -2,6 +2,7 @@
 // What can go wrong with one device on the line, switchable while it runs. The program's tests
 // and a support engineer reproducing a customer's trouble both use these.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lyra {
@@ -23,10 +24,14 @@ struct DeviceFaults {
   // Every reply arrives twice, back to back, as through an adapter that echoes or from a second
   // device set to the same ID.
   bool answersTwice = false;
+  // Every preset block it sends (a 332-byte reply) arrives with the lowest bit of this byte
+  // flipped, as through a line that damages one byte of a long reply; the header still reads
+  // right, so only the checksum tells. 0: none.
+  std::size_t damagedBlockByte = 0;
 
   bool any() const {
     return silent || lateByUs > 0 || dropRate > 0 || corruptRate > 0 || ignoreNameTableRead ||
-           answersTwice;
+           answersTwice || damagedBlockByte > 0;
   }
 };
 

@@ -14,6 +14,7 @@ namespace {
 constexpr std::uint8_t kPlainAckGroup = 0x00;
 constexpr std::uint8_t kLastParameterGroup = 0x0A;
 constexpr std::size_t kNamePayloadBytes = 20;
+constexpr std::size_t kBlockFrameBytes = 332;  // a preset block: header, 320 data bytes, checksum, 0xAA
 
 double limitCelsius(const SystemRecordBytes& record) {
   // Limit index 0..30 stands for 70, 68, ... 10 degrees.
@@ -194,6 +195,9 @@ void DeviceModel::sendOnLine(const std::vector<std::uint8_t>& frame, std::int64_
     std::uint8_t byte = frame[k];
     if (faults_.corruptRate > 0 && chance(random_) < faults_.corruptRate)
       byte = static_cast<std::uint8_t>(byte ^ (1u << bit(random_)));
+    if (faults_.damagedBlockByte > 0 && k == faults_.damagedBlockByte &&
+        frame.size() == kBlockFrameBytes)
+      byte = static_cast<std::uint8_t>(byte ^ 1u);
     run.push_back(byte);
   }
   flush(frame.size());

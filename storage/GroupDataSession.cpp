@@ -21,6 +21,9 @@ GroupDataSession::GroupDataSession(PresetExchange& exchange) : x_(exchange) {
   t.trunon1.onTick = [this] { trunon1Timer(); };
   x_.parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [this](ReceivedReply& r) {
     if (x_.flags.CopyActiveForGroup != 1) return false;
+    // A block damaged on the line is dropped, never sent to a whole group; the copy's time-out
+    // reports the silent source.
+    if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;
     // The source device's block goes to the group as it came.
     x_.flags.CopyActiveForGroup = 0;
     x_.transfer.UploadText = r.text();

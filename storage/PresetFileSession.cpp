@@ -35,6 +35,9 @@ PresetFileSession::PresetFileSession(PresetExchange& exchange)
 
 bool PresetFileSession::activeBlockReply(ReceivedReply& r) {
   if (x_.flags.SaveActiveToPc != 1) return false;
+  // A block damaged on the line is dropped, never saved: the save waits on for a whole one and
+  // its time-out says so if none comes.
+  if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;
   x_.flags.SaveActiveToPc = 0;
   x_.transfer.presetList.assign(1, r.text().substr(0, kBlockChars));
   x_.transfer.linesToSave = x_.transfer.presetList;
@@ -53,6 +56,9 @@ bool PresetFileSession::storedBlockReply(ReceivedReply& r) {
   if (n < 1 || n > kStoredBlocks) return true;
   std::string& line = collected_[static_cast<std::size_t>(n - 1)];
   if (!line.empty()) return true;
+  // A block damaged on the line stays missing (the device sends each block once, so the save
+  // times out rather than write a file that would load the damage into a slot).
+  if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;
   line = r.text().substr(0, kBlockChars);
   if (++collectedCount_ < kStoredBlocks) return true;
   x_.timers.Timer9.stop();

@@ -49,7 +49,8 @@ std::string readAll(const std::filesystem::path& p) {
 
 // The user at the dialogs: Yes to every question, and for a file dialog the file of its kind
 // (the one all-presets file; for a single preset, the saved one, or when opening, now and then
-// the damaged or a missing file).
+// the damaged or a missing file). Like a real box, each stays up a while (0 to 4 s of virtual
+// time) with the event loop running: polls, replies, the port check and faults go on meanwhile.
 class UserDialogs final : public Dialogs {
  public:
   struct Shown {
@@ -57,18 +58,24 @@ class UserDialogs final : public Dialogs {
     std::int64_t atMs = 0;
   };
   UserDialogs(const std::filesystem::path& folder, std::function<int(int)> pick,
-              std::function<std::int64_t()> clockMs)
-      : folder_(folder), pick_(std::move(pick)), clockMs_(std::move(clockMs)) {}
+              Scheduler& scheduler)
+      : folder_(folder), pick_(std::move(pick)), scheduler_(scheduler) {}
   void message(const std::string& text, const std::string&) override {
-    messages.push_back({text, clockMs_()});
+    messages.push_back({text, scheduler_.nowMs()});
+    think();
   }
-  Answer question(const std::string&, Buttons) override { return Answer::Yes; }
+  Answer question(const std::string&, Buttons) override {
+    think();
+    return Answer::Yes;
+  }
   std::optional<std::string> openFile(const FileDialogSpec& o) override {
+    think();
     if (allPresets(o)) return (folder_ / "all.fps").string();
     const char* names[] = {"one.sps", "one.sps", "junk.sps", "none.sps"};
     return (folder_ / names[pick_(3)]).string();
   }
   std::optional<std::string> saveFile(const FileDialogSpec& o) override {
+    think();
     return (folder_ / (allPresets(o) ? "all.fps" : "one.sps")).string();
   }
   std::vector<Shown> messages;
@@ -77,9 +84,14 @@ class UserDialogs final : public Dialogs {
   static bool allPresets(const FileDialogSpec& o) {
     return o.filter.find("fps") != std::string::npos;
   }
+  // Most boxes are answered at once, some after a few seconds.
+  void think() {
+    const int ms = pick_(3) == 0 ? pick_(4000) : pick_(1) * pick_(300);
+    if (ms > 0) scheduler_.waitPumping(ms);
+  }
   std::filesystem::path folder_;
   std::function<int(int)> pick_;
-  std::function<std::int64_t()> clockMs_;
+  Scheduler& scheduler_;
 };
 
 // One scenario: a fresh window, two devices that can be made to answer at once, a temporary
@@ -131,8 +143,7 @@ class Scenario {
   std::unique_ptr<SerialDriver> driver = bus.makeDriver();
   std::unique_ptr<PortSource> ports = bus.makePortSource();
   TempFolder folder;
-  UserDialogs dialogs{folder.path(), [this](int hi) { return pick(0, hi); },
-                      [this] { return scheduler.nowMs(); }};
+  UserDialogs dialogs{folder.path(), [this](int hi) { return pick(0, hi); }, scheduler};
   std::unique_ptr<DeviceModel> device;
   std::unique_ptr<DeviceModel> twin;
   std::unique_ptr<TForm1> form;
@@ -156,7 +167,7 @@ class Scenario {
 
   void fault() {
     DeviceFaults& f = device->faults();
-    switch (pick(0, 11)) {
+    switch (pick(0, 12)) {
       case 0: f.silent = !f.silent; note(f.silent ? "silent" : "speaks"); break;
       case 1: f.lateByUs = pick(0, 1) * pick(1, 2500) * 1000; note("late"); break;
       case 2: f.dropRate = pick(0, 1) * pick(1, 30) / 1000.0; note("drop"); break;
@@ -172,15 +183,17 @@ class Scenario {
         }
         break;
       case 6: twin->faults().silent = !twin->faults().silent; note("twin"); break;
+      case 7: f.answersTwice = !f.answersTwice; note(f.answersTwice ? "twice" : "once"); break;
       default: break;  // most steps change nothing
     }
   }
 
-  void typeLevel() {
-    auto* e = form->window().findChild<QLineEdit*>("edt3");
+  // Types a value into one of the window's fields and presses Enter, as a user would.
+  void typeInto(const char* name, const QString& value) {
+    auto* e = form->window().findChild<QLineEdit*>(name);
     if (!e || !e->isVisible() || !e->isEnabled()) return;
     QTest::mouseClick(e, Qt::LeftButton);
-    QTest::keyClicks(e, QString::number(-pick(0, 60)));
+    QTest::keyClicks(e, value);
     QTest::keyClick(e, Qt::Key_Return);
   }
 
@@ -188,11 +201,26 @@ class Scenario {
     if (b->isVisible() && b->isEnabled()) b->click();
   }
 
+  // An edit of the preset: a level, a band, a filter or a delay.
+  void edit() {
+    static const char* const kGains[] = {"RzEdit106", "RzEdit107", "RzEdit108",
+                                         "RzEdit109", "RzEdit110", "RzEdit113"};
+    static const char* const kFrequencies[] = {"RzEdit94", "RzEdit95", "RzEdit96",
+                                               "RzEdit97", "RzEdit98", "RzEdit111"};
+    switch (pick(0, 5)) {
+      case 0: note("level"); typeInto("edt3", QString::number(-pick(0, 60))); break;
+      case 1: note("gain"); typeInto(kGains[pick(0, 5)], QString::number(pick(-240, 150) / 10.0)); break;
+      case 2: note("freq"); typeInto(kFrequencies[pick(0, 5)], QString::number(pick(20, 20000))); break;
+      case 3: note("filter"); typeInto(pick(0, 1) ? "RzEdit205" : "RzEdit206", QString::number(pick(20, 21900))); break;
+      case 4: note("delay"); typeInto("RzEdit18", QString::number(pick(0, 2000) / 100.0)); break;
+      default: note("reset"); click(form->equalizer.RzButton97); break;
+    }
+  }
 
   void act() {
     auto& a = form->areas;
-    switch (pick(0, 10)) {
-      case 0: case 1: note("edit"); typeLevel(); break;
+    switch (pick(0, 14)) {
+      case 0: case 1: edit(); break;
       case 2: note("connect"); click(a.Button3); break;
       case 3:
         note("slot");
@@ -208,6 +236,22 @@ class Scenario {
         note("deviceid");
         a.RzEdit2->setText(QString::number(pick(1, 3)));
         click(a.Button1);
+        break;
+      case 10:
+        note("name");
+        a.RzComboBox11->setCurrentIndex(pick(0, a.RzComboBox11->count() - 1));
+        if (a.RzEdit1->isEnabled()) a.RzEdit1->setText("Show " + QString::number(pick(1, 99)));
+        click(a.RzButton10);
+        break;
+      case 11: note("broadcast"); click(a.RzButton8); break;
+      case 12:
+        note("groupdata");
+        if (pick(0, 1)) {
+          a.RzEdit3->setText(QString::number(pick(1, 2)));
+          click(a.Button10);
+        } else {
+          click(a.Button11);
+        }
         break;
       default: note("wait"); scheduler.advanceMs(pick(0, 8000)); break;
     }
@@ -265,8 +309,23 @@ class Scenario {
       return p.filename().string() + " is neither the old file nor a whole new one (lines " +
              shape + ")";
     }
+    // Each block as the device sent it, once, in its own line: the stored block i in line i of
+    // an all-presets file, the active preset in a single-preset file.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const bool all = p.extension() == ".fps";
+      const int index = frameByte(lines[i], 5), group = frameByte(lines[i], 6);
+      if (index != (all ? static_cast<int>(i) + 1 : 0) || group != (all ? 0x29 : 0x28))
+        return p.filename().string() + " line " + std::to_string(i + 1) + " holds block " +
+               std::to_string(index) + " of group " + std::to_string(group);
+      if (!HasIntactFrame(lines[i]))
+        return p.filename().string() + " line " + std::to_string(i + 1) + " is a damaged block";
+    }
     known_[p] = content;
     return {};
+  }
+
+  static int frameByte(const std::string& text, std::size_t k) {
+    return HexDigitValue(text[2 * k]) * 16 + HexDigitValue(text[2 * k + 1]);
   }
 
   // Once every time-out has passed with a healthy line: nothing waits, and the timers match the
@@ -279,9 +338,15 @@ class Scenario {
     if (connected != form->link.PortOpen()) return "caption does not match the port";
     // While the SendPump writes a slot it holds the poll off (Timer7, then Timer4 resumes it).
     const bool pumpHoldsPoll = form->timers.Timer7.isActive() || form->timers.Timer4.isActive();
-    if (connected && !form->timers.Timer1.isActive() && !pumpHoldsPoll)
+    // In BroadcastMode no device answers, so nothing polls.
+    if (connected && !form->address.BroadcastMode && !form->timers.Timer1.isActive() &&
+        !pumpHoldsPoll)
       return "connected without the poll";
-    if (!a.RzGroupBox12->isEnabled() && connected) return "editing boxes left disabled";
+    // A BroadcastMode connection offers the initial data first; editing waits until it is sent.
+    const bool offersInitialData =
+        form->address.BroadcastMode && a.initialDataBox->isVisibleTo(&form->window());
+    if (!a.RzGroupBox12->isEnabled() && connected && !offersInitialData)
+      return "editing boxes left disabled";
     return {};
   }
 

@@ -107,6 +107,21 @@ TEST_F(FilesGroup, ASilentSourceShowsItsMessageAfter1500msAndTheBoxAgain) {
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+TEST_F(FilesGroup, ASourceBlockDamagedOnTheLineIsNeverSentToTheGroup) {
+  connectInBroadcastMode();
+  const std::size_t before = written().size();
+  devices[2]->faults().damagedBlockByte = 100;  // a data byte: the header still reads right
+  form->areas.RzEdit3->setText("3");
+  form->areas.Button10->click();
+  scheduler.advanceMs(1600);
+  ASSERT_EQ(dialogs.messageTexts(),
+            std::vector<std::string>{
+                "The device ID no response, please try again or check the ID is correct."});
+  scheduler.advanceMs(6000);
+  EXPECT_TRUE(framesOf(0xA1, 0x28, before).empty());
+  EXPECT_TRUE(visible(initialDataBox()));
+}
+
 TEST_F(FilesGroup, TheIdFieldTakesOnly1To255) {
   connectInBroadcastMode();
   form->areas.RzEdit3->setText("3");

@@ -102,6 +102,31 @@ TEST_F(PresetSlots, ALoadWithoutReplyEndsAfter12sWithTheImageUnchanged) {
   EXPECT_TRUE(form->timers.sendTimer.isActive());
 }
 
+TEST_F(PresetSlots, ABlockThatComesAfterItsLoadTimedOutEndsAFiltersResetItOverwrites) {
+  DeviceModel& device = addDevice(1);
+  startWindow();
+  connectAndSettle();
+  // The load's block leaves 12.3 s after its request: after the load has given up.
+  device.faults().lateByUs = 12'300'000;
+  clickLoad(3);
+  scheduler.advanceMs(12'100);
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  ASSERT_TRUE(editingEnabled());
+
+  // "Filters reset" queues its six band frames; the late block is decoded while they wait. The
+  // image then holds the device's preset and the pending frames are forgotten, so the reset must
+  // end there rather than wait for frames that will never be written.
+  QPushButton* filtersReset = form->window().findChild<QPushButton*>("RzButton97");
+  ASSERT_NE(filtersReset, nullptr);
+  filtersReset->click();
+  EXPECT_FALSE(editingEnabled());
+  EXPECT_TRUE(visible(waitBox()));
+  scheduler.advanceMs(600);  // the block is in and decoded
+  EXPECT_FALSE(visible(waitBox()));
+  EXPECT_TRUE(editingEnabled());
+  for (int slot = 1; slot <= 50; ++slot) EXPECT_FALSE(form->pump.isPending(slot)) << slot;
+}
+
 TEST_F(PresetSlots, LoadAndSaveDoNothingWithoutAPortOrWithoutYes) {
   addDevice(1);
   startWindow();

@@ -97,5 +97,23 @@ TEST(PresetBlockText, TextsWithoutAllDataBytesGiveNothing) {
   for (const auto& c : cases) EXPECT_FALSE(ReadPresetData(c.text).has_value()) << c.what;
 }
 
+// One flipped bit anywhere the checksum covers, in the checksum or in the trailer is a damaged
+// block; the example block and its lower-case form are whole.
+TEST(PresetBlockText, AFrameIsWholeOnlyWithItsChecksumAndTrailer) {
+  EXPECT_TRUE(HasIntactFrame(kExampleBlock));
+  EXPECT_TRUE(HasIntactFrame(Lower(kExampleBlock)));
+  for (std::size_t byte : {3u, 5u, 6u, 100u, 329u, 330u, 331u}) {
+    std::string damaged = kExampleBlock;
+    const int low = HexDigitValue(damaged[2 * byte + 1]) ^ 1;
+    damaged[2 * byte + 1] = "0123456789ABCDEF"[low];
+    EXPECT_FALSE(HasIntactFrame(damaged)) << "frame byte " << byte;
+  }
+  // The preamble is not covered: the parser has found the block by it already.
+  std::string preamble = kExampleBlock;
+  preamble[1] = '4';
+  EXPECT_TRUE(HasIntactFrame(preamble));
+  EXPECT_FALSE(HasIntactFrame(std::string(kExampleBlock).substr(0, 662)));
+}
+
 }  // namespace
 }  // namespace lyra

@@ -85,6 +85,32 @@ TEST_F(TransferSessionTest, SaveAllWritesEachBlockOnceInItsOwnLineEvenFromADevic
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 }
 
+TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
+  connect();
+  device->faults().damagedBlockByte = 100;  // a data byte: the header still reads right
+  const auto one = folder / "one.sps";
+  const auto all = folder / "rack.fps";
+  ASSERT_FALSE(WriteTextLines(one.string(), {"kept"}));
+  ASSERT_FALSE(WriteTextLines(all.string(), {"kept"}));
+  dialogs.filePaths = {one.string(), all.string()};
+  sessions->files.saveActive();
+  scheduler.advanceMs(3500);
+  sessions->files.saveAll();
+  scheduler.advanceMs(17000);
+  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, kOvertime}));
+  EXPECT_EQ(fileLines(one), std::vector<std::string>{"kept"});
+  EXPECT_EQ(fileLines(all), std::vector<std::string>{"kept"});
+  EXPECT_EQ(dialogs.filePaths.size(), 2u);  // neither asked for a file
+  EXPECT_TRUE(sessions->timers.Timer1.isActive());
+
+  device->faults().damagedBlockByte = 0;
+  sessions->files.saveActive();
+  scheduler.advanceMs(3500);
+  const auto saved = fileLines(one);
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_TRUE(HasIntactFrame(saved[0]));
+}
+
 TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlots) {
   connect();
   const auto path = folder / "rack.fps";
