@@ -91,10 +91,12 @@ void SerialLink::handleNotification(std::uint64_t generation) {
       markDead(SerialError::Vanished);
       return;
     }
-    ReceiveText.reserve(ReceiveText.size() + 2 * static_cast<size_t>(got));
+    const std::size_t at = ReceiveText.size();
+    ReceiveText.resize(at + 2 * static_cast<std::size_t>(got));
+    char* hex = ReceiveText.data() + at;
     for (int i = 0; i < got; ++i) {
-      ReceiveText += kHexDigits[receiveBuffer_[i] >> 4];
-      ReceiveText += kHexDigits[receiveBuffer_[i] & 0x0F];
+      *hex++ = kHexDigits[receiveBuffer_[i] >> 4];
+      *hex++ = kHexDigits[receiveBuffer_[i] & 0x0F];
     }
     if (got > 0 && replyParser) replyParser();
   }

@@ -1,5 +1,7 @@
 #include "sim/SimSerialDriver.h"
 
+#include <algorithm>
+
 #include "sim/SimBus.h"
 
 namespace lyra {
@@ -32,12 +34,11 @@ int SimSerialDriver::queuedInputBytes() {
 
 int SimSerialDriver::read(std::uint8_t* buffer, int maxBytes) {
   if (vanished_ || port_.empty()) return -1;
-  int n = 0;
-  while (n < maxBytes && !received_.empty()) {
-    buffer[n++] = received_.front();
-    received_.pop_front();
-  }
-  return n;
+  const auto n = std::min(static_cast<std::size_t>(std::max(maxBytes, 0)), received_.size());
+  const auto end = received_.begin() + static_cast<std::ptrdiff_t>(n);
+  std::copy(received_.begin(), end, buffer);
+  received_.erase(received_.begin(), end);
+  return static_cast<int>(n);
 }
 
 SerialError SimSerialDriver::writeAll(std::span<const std::uint8_t> bytes) {
