@@ -32,6 +32,7 @@ constexpr int kStatusLimitMs = 3000;
 constexpr int kSaveAllLimitMs = 40000;
 constexpr int kLoadAllLimitMs = 60000;
 constexpr int kSaveActiveLimitMs = 8000;
+constexpr int kNamesLimitMs = 2500;
 constexpr int kSlotLoadLimitMs = 15000;
 constexpr int kNameSaveLimitMs = 4000;
 constexpr int kIdChangeLimitMs = 3000;
@@ -94,6 +95,7 @@ class Bench {
     };
     s.view.hideWaitBox = [this] { waitBoxHidden = true; };
     s.deviceId.onAcknowledged = [this](int) { idAcknowledged = true; };
+    s.parser.hooks.namesArrived = [this] { ++namesCount; };
     // The port check runs from the start, as in the window.
     s.timers.brocar1.start();
   }
@@ -156,6 +158,7 @@ class Bench {
   int statusReading = 0;
   int attenuation = 0;
   int statusCount = 0;
+  int namesCount = 0;  // NameTable replies
 
  private:
   bool failed_ = false;
@@ -346,6 +349,10 @@ int Restore(const Invocation& inv, const PortEntry& port, Bench& bench, std::ost
     bench.waitBoxHidden = false;
     bench.s.files.loadAll();
     if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kLoadAllLimitMs)) return false;
+    // The load ends by reading the names again; the next device is not asked until they are in,
+    // or their reply would meet that device's handshake on the line.
+    const int names = bench.namesCount;
+    bench.waitFor([&] { return bench.namesCount > names; }, kNamesLimitMs);
     bench.progress.finish();
     out << "device " << id << ": all presets loaded from " << inv.files[0] << "\n";
     return true;
