@@ -228,8 +228,9 @@ std::string TemperatureText(int reading) {
   return text.substr(from, to - from);
 }
 
+// In whole degrees; the ends of the range stand for 70 or more and 10 or less.
 int TemperatureDegrees(int reading) {
-  return TemperatureCelsius(TemperatureIndex(std::min(reading, 5118)));
+  return TemperatureCelsius(TemperatureIndex(reading));
 }
 
 int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
