@@ -39,6 +39,9 @@ constexpr int kIdChangeLimitMs = 3000;
 // The pump takes a slot about every 510 ms and writes it 200 ms later.
 constexpr int kPerSlotWriteMs = 600;
 constexpr int kAfterLastWriteMs = 400;
+// A reply's bytes follow each other within a few ms at 9600 baud; this much silence ends it.
+constexpr std::int64_t kQuietUs = 150'000;
+constexpr int kQuietLimitMs = 2000;
 
 // The chosen port alone, while it is there: what the port check of the connection and the search
 // of one port see. A path the system's list does not hold (a pseudo-terminal) is there while it
@@ -96,6 +99,10 @@ class Bench {
     s.view.hideWaitBox = [this] { waitBoxHidden = true; };
     s.deviceId.onAcknowledged = [this](int) { idAcknowledged = true; };
     s.parser.hooks.namesArrived = [this] { ++namesCount; };
+    s.parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
+      lastByteUs_ = io_.scheduler.nowUs();
+      return false;
+    });
     // The port check runs from the start, as in the window.
     s.timers.brocar1.start();
   }
@@ -140,6 +147,12 @@ class Bench {
     // frame in flight was written whole, since calls run one at a time.
     s.timers.stopAll();
     s.flags = WaitingFlags{};
+    // The device may still be answering the last poll or request. The next device's handshake
+    // waits until the line is quiet, or the two replies would meet on the bus.
+    if (s.link.PortOpen()) {
+      io_.runUntil([this] { return io_.scheduler.nowUs() - lastByteUs_ >= kQuietUs; },
+                   kQuietLimitMs);
+    }
     if (s.connection.linked() || s.link.PortOpen()) s.connection.end();
     label.clear();
     s.timers.brocar1.start();
@@ -163,6 +176,7 @@ class Bench {
  private:
   bool failed_ = false;
   bool linkUp_ = false;
+  std::int64_t lastByteUs_ = 0;  // when the last byte came in
 };
 
 struct Tally {
