@@ -74,7 +74,7 @@ int Diff(const Invocation& inv, std::ostream& out, std::ostream& err) {
 }
 
 // What an online command can check without a device: its files and its port.
-int Online(const Invocation& inv, std::ostream& err, CliEnvironment& env) {
+int Online(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnvironment& env) {
   const Command command = *inv.command;
   const std::string name(CommandName(command));
   if (command == Command::Write && !Load(inv.files[0], PresetFileKind::Single, err))
@@ -101,12 +101,10 @@ int Online(const Invocation& inv, std::ostream& err, CliEnvironment& env) {
     ports = ListPorts(env.ports);
     if (ports.empty()) return Fail(err, "no serial ports found", kExitPortUnavailable);
   }
-  // Talking to devices goes through the window's own device sessions, which this build does not
-  // offer to the tool yet.
-  return Fail(err,
-              name + ": talking to devices is not in this build of lyraphone-cli yet (it needs " +
-                  "the window's device sessions); nothing was sent",
-              kExitDeviceFailed);
+  if (!env.devices)
+    return Fail(err, name + ": no serial driver to talk to devices with; nothing was sent",
+                kExitDeviceFailed);
+  return RunDeviceCommand(inv, ports, env.ports, *env.devices, out, err, env.errIsTerminal);
 }
 
 }  // namespace
@@ -157,7 +155,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case Command::Diff:
       return Diff(inv, out, err);
     default:
-      return Online(inv, err, environment);
+      return Online(inv, out, err, environment);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli/DeviceCommands.h"
 #include "serial/PortSource.h"
 
 namespace lyra::cli {
@@ -15,6 +16,9 @@ namespace lyra::cli {
 struct CliEnvironment {
   PortSource& ports;
   bool errIsTerminal = false;  // progress as a bar rather than lines
+  // What the device commands run on; without it they check their arguments, files and port and
+  // stop there.
+  DeviceIo* devices = nullptr;
 };
 
 // args without the program's name.

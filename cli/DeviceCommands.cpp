@@ -1,0 +1,548 @@
+#include "cli/DeviceCommands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "cli/CliDialogs.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/Json.h"
+#include "cli/Progress.h"
+#include "cli/SetParameters.h"
+#include "graph/ParameterScales.h"
+#include "storage/DeviceSessions.h"
+
+namespace lyra::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A handshake's own time-outs end it within 2.5 s of the block; this only guards against a
+// session that never reports either way.
+constexpr int kConnectLimitMs = 10000;
+// The status poll runs every 500 ms once the link is up.
+constexpr int kStatusLimitMs = 3000;
+// Save all waits for its collection's own time-out; load all sends twenty blocks, then reads
+// the names; a slot load waits up to 12 s; a name save up to 1.5 s.
+constexpr int kSaveAllLimitMs = 40000;
+constexpr int kLoadAllLimitMs = 60000;
+constexpr int kSaveActiveLimitMs = 8000;
+constexpr int kNamesLimitMs = 2500;
+constexpr int kSlotLoadLimitMs = 15000;
+constexpr int kNameSaveLimitMs = 4000;
+constexpr int kIdChangeLimitMs = 3000;
+// The pump takes a slot about every 510 ms and writes it 200 ms later.
+constexpr int kPerSlotWriteMs = 600;
+constexpr int kAfterLastWriteMs = 400;
+// A reply's bytes follow each other within a few ms at 9600 baud; this much silence ends it.
+constexpr std::int64_t kQuietUs = 150'000;
+constexpr int kQuietLimitMs = 2000;
+
+// The chosen port alone, while it is there: what the port check of the connection and the search
+// of one port see. A path the system's list does not hold (a pseudo-terminal) is there while it
+// exists.
+class ChosenPortSource final : public PortSource {
+ public:
+  ChosenPortSource(PortSource& system, PortEntry chosen) : system_(system), chosen_(std::move(chosen)) {
+    const auto ports = system_.readSystemPorts();
+    listed_ = ports && std::find(ports->begin(), ports->end(), chosen_) != ports->end();
+  }
+  std::optional<std::vector<PortEntry>> readSystemPorts() override {
+    std::vector<PortEntry> found;
+    if (listed_) {
+      const auto ports = system_.readSystemPorts();
+      if (!ports) return std::nullopt;
+      for (const PortEntry& p : *ports) {
+        if (p.name == chosen_.name) found.push_back(p);
+      }
+      return found;
+    }
+    std::error_code ec;
+    if (fs::exists(chosen_.devicePath, ec)) found.push_back(chosen_);
+    return found;
+  }
+
+ private:
+  PortSource& system_;
+  PortEntry chosen_;
+  bool listed_ = false;
+};
+
+// The device sessions on one port, and how a command waits for them.
+class Bench {
+ public:
+  Bench(DeviceIo& io, PortSource& ports, std::ostream& err, bool terminal)
+      : io_(io), progress(err, terminal), dialogs([this](const std::string& t) { progress.line(t); }),
+        s(io.scheduler, io.driver, ports, dialogs) {
+    s.connection.onFailed = [this](const std::string& message, const std::string& detail) {
+      // As the window does: disconnect first, then the message.
+      failed_ = true;
+      if (message == "No port.") portLost = true;
+      s.connection.end();
+      dialogs.message(message, detail);
+    };
+    s.connection.onLinkUp = [this] { linkUp_ = true; };
+    s.parser.route(Reply::Status, Owner::Connection, [this](ReceivedReply& r) {
+      statusReading = r.payloadByte(2) * 256 + r.payloadByte(3);
+      attenuation = r.payloadByte(4);
+      ++statusCount;
+      return false;  // the search still takes it as a hit
+    });
+    s.view.setProgress = [this](int percent) {
+      if (!label.empty()) progress.update(label, percent, 100);
+    };
+    s.view.hideWaitBox = [this] { waitBoxHidden = true; };
+    s.deviceId.onAcknowledged = [this](int) { idAcknowledged = true; };
+    s.parser.hooks.namesArrived = [this] { ++namesCount; };
+    s.parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
+      lastByteUs_ = io_.scheduler.nowUs();
+      return false;
+    });
+    // The port check runs from the start, as in the window.
+    s.timers.brocar1.start();
+  }
+  ~Bench() { progress.finish(); }
+
+  bool interrupted() const { return io_.interrupted(); }
+
+  // Runs until pred() holds, the link fails or Ctrl-C; true when pred() holds.
+  bool waitFor(const std::function<bool()>& pred, std::int64_t limitMs) {
+    io_.runUntil([&] { return pred() || failed_ || interrupted(); }, limitMs);
+    return pred() && !failed_;
+  }
+
+  enum class Connected { Up, Failed, NoPort };
+  Connected connect(const PortEntry& port, int id) {
+    dialogs.reset();
+    dialogs.context = "device " + std::to_string(id);
+    failed_ = false;
+    linkUp_ = false;
+    s.address.BroadcastMode = false;
+    s.address.DeviceId = id;
+    s.address.BusAddress = BusAddressing::busAddressOf(id);
+    const auto& entries = s.portList.entries();
+    const auto at = std::find(entries.begin(), entries.end(), port);
+    if (at == entries.end()) {
+      dialogs.message("No port.", "The port has left the system.");
+      portLost = true;
+      return Connected::NoPort;
+    }
+    s.portList.select(static_cast<int>(at - entries.begin()));
+    const auto started = s.connection.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
+    if (started == ConnectSession::Started::NoPort) return Connected::NoPort;
+    if (!waitFor([this] { return linkUp_; }, kConnectLimitMs)) {
+      if (!failed_ && !interrupted()) dialogs.message("UNABLE TO CONNECT TO DEVICE!");
+      return Connected::Failed;
+    }
+    return Connected::Up;
+  }
+
+  void disconnect() {
+    // Whatever the command left running (a transfer cut short by Ctrl-C, say) ends with it: the
+    // frame in flight was written whole, since calls run one at a time.
+    s.timers.stopAll();
+    s.flags = WaitingFlags{};
+    // The device may still be answering the last poll or request. The next device's handshake
+    // waits until the line is quiet, or the two replies would meet on the bus.
+    if (s.link.PortOpen()) {
+      io_.runUntil([this] { return io_.scheduler.nowUs() - lastByteUs_ >= kQuietUs; },
+                   kQuietLimitMs);
+    }
+    if (s.connection.linked() || s.link.PortOpen()) s.connection.end();
+    label.clear();
+    s.timers.brocar1.start();
+  }
+
+  bool failedNow() const { return failed_ || dialogs.failure().has_value(); }
+
+  DeviceIo& io_;
+  Progress progress;
+  CliDialogs dialogs;
+  DeviceSessions s;
+  std::string label;  // what the progress bar shows now
+  bool waitBoxHidden = false;
+  bool idAcknowledged = false;
+  bool portLost = false;
+  int statusReading = 0;
+  int attenuation = 0;
+  int statusCount = 0;
+  int namesCount = 0;  // NameTable replies
+
+ private:
+  bool failed_ = false;
+  bool linkUp_ = false;
+  std::int64_t lastByteUs_ = 0;  // when the last byte came in
+};
+
+struct Tally {
+  std::vector<int> failed;
+  bool noPort = false;
+};
+
+int Summary(const Invocation& inv, const Tally& tally, Bench& bench, std::ostream& err) {
+  bench.progress.finish();
+  const std::string name(CommandName(*inv.command));
+  if (bench.interrupted()) {
+    err << "lyraphone-cli: " << name << ": interrupted\n";
+    return kExitInterrupted;
+  }
+  if (tally.noPort && tally.failed.size() == inv.ids.size() && !bench.portLost)
+    return kExitPortUnavailable;
+  if (tally.failed.empty()) return kExitDone;
+  err << "lyraphone-cli: " << name << ": failed for DeviceId";
+  for (std::size_t i = 0; i < tally.failed.size(); ++i)
+    err << (i ? ", " : " ") << tally.failed[i];
+  err << " (" << tally.failed.size() << " of " << inv.ids.size() << ")\n";
+  return kExitDeviceFailed;
+}
+
+// Connects to each id in turn, runs serve(id) on the link and disconnects. A port that left the
+// system fails every id after it.
+Tally ForEachDevice(Bench& bench, const PortEntry& port, const std::vector<int>& ids,
+                    const std::function<bool(std::size_t index, int id)>& serve) {
+  Tally tally;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const int id = ids[i];
+    if (bench.interrupted()) break;
+    if (bench.portLost) {
+      tally.failed.push_back(id);
+      continue;
+    }
+    switch (bench.connect(port, id)) {
+      case Bench::Connected::NoPort:
+        tally.noPort = true;
+        // A port that did not open now will not for the next id either.
+        for (std::size_t j = i; j < ids.size(); ++j) tally.failed.push_back(ids[j]);
+        bench.disconnect();
+        return tally;
+      case Bench::Connected::Failed:
+        if (!bench.interrupted()) tally.failed.push_back(id);
+        bench.disconnect();
+        continue;
+      case Bench::Connected::Up:
+        break;
+    }
+    const bool ok = serve(i, id) && !bench.failedNow();
+    bench.disconnect();
+    if (!ok && !bench.interrupted()) tally.failed.push_back(id);
+  }
+  return tally;
+}
+
+// The temperature as the window's status bar gives it: ">=70", "36", "<=10".
+std::string TemperatureText(int reading) {
+  const std::string text = ReplyParser::statusTextFor(reading, 0);
+  const auto from = text.find(": ") + 2;
+  const auto to = text.find('\'', from);
+  return text.substr(from, to - from);
+}
+
+// In whole degrees; the ends of the range stand for 70 or more and 10 or less.
+int TemperatureDegrees(int reading) {
+  return TemperatureCelsius(TemperatureIndex(reading));
+}
+
+int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+           std::ostream& err) {
+  Tally all;
+  std::set<int> failedOnce;
+  for (;;) {
+    struct Reading {
+      int id, reading, attenuation;
+    };
+    std::vector<Reading> readings;
+    const Tally round = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+      const int before = bench.statusCount;
+      if (!bench.waitFor([&] { return bench.statusCount > before; }, kStatusLimitMs)) {
+        if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
+        return false;
+      }
+      readings.push_back({id, bench.statusReading, bench.attenuation});
+      return true;
+    });
+    bench.progress.finish();
+    if (inv.json) {
+      JsonWriter j;
+      j.beginArray();
+      for (const Reading& r : readings) {
+        j.beginObject();
+        j.key("port");
+        j.string(port.name);
+        j.key("id");
+        j.integer(r.id);
+        j.key("temperature");
+        j.integer(TemperatureDegrees(r.reading));
+        j.key("temperatureText");
+        j.string(TemperatureText(r.reading) + " C");
+        j.key("attenuation");
+        j.integer(r.attenuation);
+        j.endObject();
+      }
+      j.endArray();
+      out << j.text();
+    } else {
+      for (const Reading& r : readings)
+        out << r.id << "  " << TemperatureText(r.reading) << " C  " << r.attenuation << " dB\n";
+    }
+    out.flush();
+    all.noPort = all.noPort || round.noPort;
+    for (int id : round.failed) {
+      if (failedOnce.insert(id).second) all.failed.push_back(id);
+    }
+    if (!inv.watch || bench.interrupted() || round.noPort || bench.portLost) break;
+    const auto next = static_cast<std::int64_t>(inv.watchSeconds * 1000);
+    bench.io_.runUntil([&] { return bench.interrupted(); }, next);
+    if (bench.interrupted()) break;
+  }
+  return Summary(inv, all, bench, err);
+}
+
+// The file a save wrote: the session asked for its path and reported no failure.
+bool Saved(Bench& bench, int dialogsBefore) {
+  return bench.dialogs.fileDialogs > dialogsBefore && !bench.failedNow();
+}
+
+int Read(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+         std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.dialogs.path = *inv.output;
+    const int before = bench.dialogs.fileDialogs;
+    bench.s.files.saveActive();
+    bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
+                  kSaveActiveLimitMs);
+    if (!Saved(bench, before)) return false;
+    out << "device " << id << ": active preset saved to " << *inv.output << "\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int Write(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+          std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.dialogs.path = inv.files[0];
+    bench.label = "write " + std::to_string(id);
+    bench.s.files.loadActive();  // returns once the device has had time to apply it
+    if (bench.failedNow()) return false;
+    bench.progress.finish();
+    out << "device " << id << ": " << inv.files[0] << " loaded into the active preset\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+           std::ostream& err) {
+  const auto files = std::get<std::vector<fs::path>>(BackupFiles(*inv.output, inv.ids));
+  std::error_code ec;
+  if (files.size() > 1) fs::create_directories(*inv.output, ec);
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t i, int id) {
+    bench.dialogs.path = files[i].string();
+    bench.label = "backup " + std::to_string(id);
+    const int before = bench.dialogs.fileDialogs;
+    bench.s.files.saveAll();
+    bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
+                  kSaveAllLimitMs);
+    if (!Saved(bench, before)) return false;
+    bench.progress.finish();
+    out << "device " << id << ": all presets saved to " << files[i].string() << "\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int Restore(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+            std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.dialogs.path = inv.files[0];
+    bench.label = "restore " + std::to_string(id);
+    bench.waitBoxHidden = false;
+    bench.s.files.loadAll();
+    if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kLoadAllLimitMs)) return false;
+    // The load ends by reading the names again; the next device is not asked until they are in,
+    // or their reply would meet that device's handshake on the line.
+    const int names = bench.namesCount;
+    bench.waitFor([&] { return bench.namesCount > names; }, kNamesLimitMs);
+    bench.progress.finish();
+    out << "device " << id << ": all presets loaded from " << inv.files[0] << "\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int LoadSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+             std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.label = "load-slot " + std::to_string(id);
+    bench.waitBoxHidden = false;
+    bench.s.slots.load(inv.slot);
+    if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kSlotLoadLimitMs)) return false;
+    if (bench.failedNow()) return false;
+    bench.progress.finish();
+    out << "device " << id << ": " << inv.slotName << " loaded into the active preset\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int NameSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+             std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.s.slots.saveName(inv.slot, inv.presetName);
+    if (!bench.waitFor([&] { return !bench.dialogs.messages.empty(); }, kNameSaveLimitMs))
+      return false;
+    if (bench.dialogs.messages.front() != "Successfully save.") return false;
+    out << "device " << id << ": " << inv.slotName << " named \"" << inv.presetName << "\"\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int SetId(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+          std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    bench.idAcknowledged = false;
+    bench.s.deviceId.change(inv.newId);
+    // The device acknowledges, and 10 ms later the change is shown.
+    if (!bench.waitFor([&] { return bench.idAcknowledged && !bench.dialogs.messages.empty(); },
+                       kIdChangeLimitMs)) {
+      if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
+      return false;
+    }
+    out << "device " << id << ": DeviceId now " << inv.newId << "\n";
+    return true;
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+        std::ostream& err) {
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    // The Bypass boxes are unchecked whenever a preset is loaded, as by the connect just made.
+    BandBypass bypass{};
+    PresetEdit edit(bench.s.image, bypass);
+    bool ok = true;
+    for (const Setting& setting : inv.settings) {
+      const SetResult r = edit.apply(setting);
+      if (r.problem) {
+        bench.dialogs.message(r.parameter + ": " + *r.problem);
+        ok = false;
+        continue;
+      }
+      out << "device " << id << ": " << r.parameter << " = " << r.stored
+          << (r.adjusted ? " (adjusted)" : "") << (r.changedNothing ? " (unchanged)" : "")
+          << "\n";
+    }
+    const auto& rows = edit.rowsToSend();
+    for (const SendRow& row : rows)
+      bench.s.pump.queueParameterWrite(row.sendSlot(), edit.frameFor(row, bench.s.address.BusAddress));
+    const auto sent = [&] {
+      if (bench.s.pump.takenSlot() != 0) return false;
+      return std::none_of(rows.begin(), rows.end(),
+                          [&](const SendRow& row) { return bench.s.pump.isPending(row.sendSlot()); });
+    };
+    const auto limit = static_cast<std::int64_t>(rows.size()) * kPerSlotWriteMs + kConnectLimitMs;
+    if (!bench.waitFor(sent, limit)) return false;
+    // The last write leaves 200 ms after its take; the device acknowledges it.
+    bench.waitFor([] { return false; }, kAfterLastWriteMs);
+    return ok && !bench.interrupted();
+  });
+  return Summary(inv, tally, bench, err);
+}
+
+int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream& out,
+           std::ostream& err, bool terminal) {
+  Bench bench(io, ports, err, terminal);
+  bench.s.timers.brocar1.stop();
+  const std::vector<int> ids = inv.ids;
+  const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
+  // The window's full search probes every address at 100 ms; a shorter list ends earlier.
+  const SearchSession::Plan plan =
+      highest >= 255 ? SearchSession::kFullSearch
+                     : SearchSession::Plan{highest, SearchSession::kFullProbeWaitMs, true};
+  bench.s.search.run(plan, [&](int percent) {
+    bench.progress.update("search", percent, 100);
+    if (bench.interrupted()) bench.s.searchCancelled = true;
+  });
+  bench.s.search.finish();
+  bench.progress.finish();
+  if (bench.interrupted()) {
+    err << "lyraphone-cli: search: interrupted\n";
+    return kExitInterrupted;
+  }
+  const std::set<int> wanted(ids.begin(), ids.end());
+  const auto& entries = bench.s.portList.entries();
+  const auto& numbers = bench.s.portList.portNumbers();
+  JsonWriter j;
+  j.beginArray();
+  int found = 0;
+  for (std::size_t e = 0; e < entries.size() && e < numbers.size(); ++e) {
+    for (int id : wanted) {
+      if (!bench.s.search.hits().hit(numbers[e], BusAddressing::busAddressOf(id))) continue;
+      ++found;
+      if (inv.json) {
+        j.beginObject();
+        j.key("port");
+        j.string(entries[e].name);
+        j.key("path");
+        j.string(entries[e].devicePath);
+        j.key("id");
+        j.integer(id);
+        j.endObject();
+      } else {
+        out << entries[e].name << "  " << id << "\n";
+      }
+    }
+  }
+  j.endArray();
+  if (inv.json) out << j.text();
+  if (found == 0) err << "lyraphone-cli: search: no device answered\n";
+  return kExitDone;
+}
+
+}  // namespace
+
+int RunDeviceCommand(const Invocation& inv, const std::vector<PortEntry>& ports,
+                     PortSource& system, DeviceIo& io, std::ostream& out, std::ostream& err,
+                     bool errIsTerminal) {
+  const Command command = *inv.command;
+  if (command == Command::Search) {
+    if (inv.port) {
+      ChosenPortSource chosen(system, ports.front());
+      return Search(inv, chosen, io, out, err, errIsTerminal);
+    }
+    return Search(inv, system, io, out, err, errIsTerminal);
+  }
+  ChosenPortSource chosen(system, ports.front());
+  Bench bench(io, chosen, err, errIsTerminal);
+  const PortEntry& port = ports.front();
+  switch (command) {
+    case Command::Status:
+      return Status(inv, port, bench, out, err);
+    case Command::Read:
+      return Read(inv, port, bench, out, err);
+    case Command::Write:
+      return Write(inv, port, bench, out, err);
+    case Command::Backup:
+      return Backup(inv, port, bench, out, err);
+    case Command::Restore:
+      return Restore(inv, port, bench, out, err);
+    case Command::LoadSlot:
+      return LoadSlot(inv, port, bench, out, err);
+    case Command::NameSlot:
+      return NameSlot(inv, port, bench, out, err);
+    case Command::SetId:
+      return SetId(inv, port, bench, out, err);
+    case Command::Set:
+      return Set(inv, port, bench, out, err);
+    default:
+      return kExitUsage;
+  }
+}
+
+}  // namespace lyra::cli

@@ -1,0 +1,154 @@
+// The real lyraphone-cli against lyraphone-sim on a pseudo-terminal: each command group as a user
+// runs it, with its output and exit code. Both run as child processes with a private
+// XDG_RUNTIME_DIR, so the tool lists the simulator's port and no other simulator's.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "storage/PresetFiles.h"
+#include "preset/PresetBlockText.h"
+#include "tests/sim/SimProcess.h"
+
+namespace lyra {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class CliPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim.start({"--devices", "1,5,7", "--silent", "7"}));
+    port = sim.readLine();
+    ASSERT_FALSE(port.empty());
+  }
+
+  std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  // Runs lyraphone-cli args to the end, its output and errors in files of the runtime folder.
+  CliResult cli(const std::vector<std::string>& args) {
+    const std::string outPath = sim.runtimeDir() + "/cli.out";
+    const std::string errPath = sim.runtimeDir() + "/cli.err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> argStore = {LYRAPHONE_CLI};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argStore) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> envStore;
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) envStore.emplace_back(*e);
+    envStore.push_back("XDG_RUNTIME_DIR=" + sim.runtimeDir());
+    std::vector<char*> envp;
+    for (auto& e : envStore) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, LYRAPHONE_CLI, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    CliResult r;
+    if (rc != 0) return r;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = slurp(outPath);
+    r.err = slurp(errPath);
+    return r;
+  }
+  std::string file(const std::string& name) const { return sim.runtimeDir() + "/" + name; }
+
+  test::SimProcess sim;
+  std::string port;
+};
+
+TEST_F(CliPty, SearchAndStatusFindTheAnsweringDevices) {
+  const CliResult ports = cli({"ports"});
+  EXPECT_EQ(ports.code, 0);
+  EXPECT_NE(ports.out.find("ttySIM0"), std::string::npos) << ports.out;
+
+  const CliResult search = cli({"search", "--port", "ttySIM0", "--ids", "1-8", "--json"});
+  EXPECT_EQ(search.code, 0) << search.err;
+  EXPECT_NE(search.out.find("\"id\": 1\n"), std::string::npos) << search.out;
+  EXPECT_NE(search.out.find("\"id\": 5\n"), std::string::npos);
+  EXPECT_EQ(search.out.find("\"id\": 7\n"), std::string::npos);
+
+  const CliResult status = cli({"status", "--port", port, "--id", "1,7,5"});
+  EXPECT_EQ(status.code, 1);
+  EXPECT_NE(status.out.find("1  "), std::string::npos) << status.out;
+  EXPECT_NE(status.out.find("5  "), std::string::npos);
+  EXPECT_NE(status.out.find(" dB\n"), std::string::npos);
+  EXPECT_NE(status.err.find("device 7: UNABLE TO CONNECT TO DEVICE!"), std::string::npos);
+}
+
+TEST_F(CliPty, ReadWritesAFileTheWindowLoadsAndWriteSendsItBack) {
+  const CliResult read = cli({"read", "--port", port, "--id", "5", "-o", file("five.sps")});
+  ASSERT_EQ(read.code, 0) << read.err;
+  const FileLines lines = ReadTextLines(file("five.sps"));
+  EXPECT_TRUE(IsValidPresetBlockText(JoinLines(lines.lines)));
+  const CliResult write = cli({"write", "--port", port, "--id", "1", file("five.sps")});
+  EXPECT_EQ(write.code, 0) << write.err;
+  const CliResult back = cli({"read", "--port", port, "--id", "1", "-o", file("one.sps")});
+  ASSERT_EQ(back.code, 0) << back.err;
+  EXPECT_EQ(cli({"diff", file("five.sps"), file("one.sps")}).code, 0);
+}
+
+TEST_F(CliPty, BackupAndRestoreOfSeveralDevices) {
+  const CliResult backup = cli({"backup", "--port", port, "--id", "1,7", "-o", file("rack/")});
+  EXPECT_EQ(backup.code, 1);
+  EXPECT_NE(backup.err.find("failed for DeviceId 7"), std::string::npos) << backup.err;
+  EXPECT_FALSE(fs::exists(file("rack/7.fps")));
+  EXPECT_TRUE(IsValidAllPresetsFile(ReadTextLines(file("rack/1.fps")).lines));
+  const CliResult restore = cli({"restore", "--port", port, "--id", "5", file("rack/1.fps")});
+  EXPECT_EQ(restore.code, 0) << restore.err;
+  EXPECT_NE(restore.out.find("device 5: all presets loaded"), std::string::npos);
+}
+
+TEST_F(CliPty, SlotsNameAndLoad) {
+  const CliResult name = cli({"name-slot", "--port", port, "--id", "5", "Usr7", "Stage"});
+  EXPECT_EQ(name.code, 0) << name.err;
+  EXPECT_NE(name.err.find("Successfully save."), std::string::npos);
+  const CliResult load = cli({"load-slot", "--port", port, "--id", "5", "Usr7"});
+  EXPECT_EQ(load.code, 0) << load.err;
+  const CliResult dead = cli({"load-slot", "--port", port, "--id", "7", "Usr7"});
+  EXPECT_EQ(dead.code, 1);
+}
+
+TEST_F(CliPty, SetAndSetId) {
+  const CliResult set = cli({"set", "--port", port, "--id", "1", "level=-3.3", "mute=on"});
+  EXPECT_EQ(set.code, 0) << set.err;
+  EXPECT_NE(set.out.find("level = -3.4 dB (adjusted)"), std::string::npos) << set.out;
+  const CliResult id = cli({"set-id", "--port", port, "--id", "5", "12"});
+  EXPECT_EQ(id.code, 0) << id.err;
+  const CliResult status = cli({"status", "--port", port, "--id", "12", "--json"});
+  EXPECT_EQ(status.code, 0) << status.err;
+  EXPECT_NE(status.out.find("\"id\": 12"), std::string::npos);
+  const CliResult gone = cli({"status", "--port", port, "--id", "5"});
+  EXPECT_EQ(gone.code, 1);
+}
+
+TEST_F(CliPty, APortThatDoesNotExistIsExitThree) {
+  const CliResult r = cli({"status", "--port", file("ttyNONE"), "--id", "1"});
+  EXPECT_EQ(r.code, 3);
+  EXPECT_NE(r.err.find("no such device"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace lyra

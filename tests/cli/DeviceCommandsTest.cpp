@@ -1,0 +1,290 @@
+// The device commands as the tool's main runs them, on simulated devices in virtual time: the
+// same runner, with a VirtualScheduler and the simulated bus in place of the real loop and driver.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "preset/PresetBlockText.h"
+#include "sim/DeviceModel.h"
+#include "sim/SimBus.h"
+#include "storage/DeviceSessions.h"
+#include "storage/PresetFiles.h"
+#include "tests/storage/TempFolder.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "timing/VirtualScheduler.h"
+
+namespace lyra::cli {
+namespace {
+
+struct Outcome {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class DeviceCommandsTest : public ::testing::Test {
+ protected:
+  DeviceCommandsTest() {
+    bus.addPort("COM3");
+    one = std::make_unique<DeviceModel>(bus, "COM3", 1, 3u);
+    five = std::make_unique<DeviceModel>(bus, "COM3", 5, 4u);
+    silent = std::make_unique<DeviceModel>(bus, "COM3", 7, 5u);
+    silent->faults().silent = true;
+    // Every stored block of device 1 tells which device and block it is.
+    for (int n = 1; n <= 20; ++n) one->memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
+  }
+
+  Outcome run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    CliEnvironment env{*ports, false, &io};
+    Outcome r;
+    r.code = RunCli(args, out, err, env);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+  }
+  // Ctrl-C at this virtual time from now.
+  void interruptAfterMs(std::int64_t ms) {
+    scheduler.post(ms * 1000, [this] { interrupted = true; });
+  }
+  std::string file(const std::string& name) const { return (folder / name).string(); }
+
+  VirtualScheduler scheduler;
+  SimBus bus{scheduler};
+  std::unique_ptr<SerialDriver> driver = bus.makeDriver();
+  std::unique_ptr<PortSource> ports = bus.makePortSource();
+  bool interrupted = false;
+  DeviceIo io{scheduler, *driver,
+              [this](const std::function<bool()>& pred, std::int64_t limitMs) {
+                return scheduler.advanceUntil(pred, limitMs);
+              },
+              [this] { return interrupted; }};
+  std::unique_ptr<DeviceModel> one, five, silent;
+  test::TempFolder folder;
+};
+
+TEST_F(DeviceCommandsTest, StatusReadsEachDeviceInTurnAndNamesTheSilentOne) {
+  const Outcome r = run({"status", "--port", "COM3", "--id", "1,7,5", "--json"});
+  EXPECT_EQ(r.code, kExitDeviceFailed);
+  EXPECT_NE(r.out.find("\"id\": 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"id\": 5"), std::string::npos);
+  EXPECT_EQ(r.out.find("\"id\": 7"), std::string::npos);
+  EXPECT_NE(r.out.find("\"temperature\": "), std::string::npos);
+  EXPECT_NE(r.out.find("\"attenuation\": "), std::string::npos);
+  EXPECT_NE(r.err.find("device 7: UNABLE TO CONNECT TO DEVICE!"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("failed for DeviceId 7 (1 of 3)"), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, StatusWatchRepeatsUntilCtrlC) {
+  interruptAfterMs(9000);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "1", "--watch", "2"});
+  EXPECT_EQ(r.code, kExitInterrupted);
+  // A reading takes about 1.5 s with its connect; the watch waits 2 s between them.
+  std::size_t lines = 0;
+  for (char c : r.out) lines += c == '\n';
+  EXPECT_GE(lines, 2u) << r.out;
+  EXPECT_NE(r.out.find(" C  0 dB\n"), std::string::npos) << r.out;
+}
+
+TEST_F(DeviceCommandsTest, ReadThenWriteCopiesTheActivePresetAcrossDevices) {
+  one->memory().active[20] = 0x42;
+  const Outcome read = run({"read", "--port", "COM3", "--id", "1", "-o", file("a.sps")});
+  ASSERT_EQ(read.code, kExitDone) << read.err;
+  // The window's own check of a single-preset file.
+  const FileLines lines = ReadTextLines(folder / "a.sps");
+  ASSERT_EQ(lines.status, FileLines::Status::Read);
+  EXPECT_TRUE(IsValidPresetBlockText(JoinLines(lines.lines)));
+
+  const Outcome write = run({"write", "--port", "COM3", "--id", "5", file("a.sps")});
+  EXPECT_EQ(write.code, kExitDone) << write.err;
+  EXPECT_EQ(five->memory().active, one->memory().active);
+}
+
+TEST_F(DeviceCommandsTest, AReadFromASilentDeviceWritesNoFile) {
+  const Outcome r = run({"read", "--port", "COM3", "--id", "7", "-o", file("a.sps")});
+  EXPECT_EQ(r.code, kExitDeviceFailed);
+  EXPECT_FALSE(std::filesystem::exists(folder / "a.sps"));
+}
+
+TEST_F(DeviceCommandsTest, BackupToAFolderWritesOneFileForEachDeviceThatAnswered) {
+  const Outcome r = run({"backup", "--port", "COM3", "--id", "1,7,5", "-o", file("rack") + "/"});
+  EXPECT_EQ(r.code, kExitDeviceFailed);
+  EXPECT_NE(r.err.find("failed for DeviceId 7"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(folder / "rack" / "7.fps"));
+  for (const char* name : {"1.fps", "5.fps"}) {
+    const FileLines lines = ReadTextLines(folder / "rack" / name);
+    ASSERT_EQ(lines.status, FileLines::Status::Read) << name;
+    EXPECT_TRUE(IsValidAllPresetsFile(lines.lines)) << name;  // the window's check
+  }
+  const auto lines = ReadTextLines(folder / "rack" / "1.fps").lines;
+  for (int n = 1; n <= 20; ++n)
+    EXPECT_EQ(lines[static_cast<std::size_t>(n - 1)].substr(310 * 2 + 20, 2),
+              (n < 16 ? "0" : "") + [n] {
+                std::ostringstream s;
+                s << std::uppercase << std::hex << n;
+                return s.str();
+              }())
+        << "block " << n;
+}
+
+TEST_F(DeviceCommandsTest, APortThatVanishesDuringABackupFailsTheRestAndLeavesNoFile) {
+  // Device 1 takes about 16 s; the port goes during device 5's save.
+  scheduler.post(22'000'000, [this] { bus.removePort("COM3"); });
+  const Outcome r = run({"backup", "--port", "COM3", "--id", "1,5,7", "-o", file("rack") + "/"});
+  EXPECT_EQ(r.code, kExitDeviceFailed);
+  EXPECT_TRUE(std::filesystem::exists(folder / "rack" / "1.fps"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "rack" / "5.fps"));
+  EXPECT_NE(r.err.find("device 5: No port."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("failed for DeviceId 5, 7 (2 of 3)"), std::string::npos) << r.err;
+}
+
+TEST_F(DeviceCommandsTest, ADamagedFileIsRefusedWithItsLineAndNothingIsSent) {
+  const Outcome backup = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
+  ASSERT_EQ(backup.code, kExitDone) << backup.err;
+  bus.clearWrites("COM3");
+  std::vector<std::string> lines = ReadTextLines(folder / "one.fps").lines;
+  lines[4][100] = 'G';  // not hexadecimal
+  ASSERT_FALSE(WriteTextLines(folder / "bad.fps", lines));
+  const Outcome restore = run({"restore", "--port", "COM3", "--id", "1,5", file("bad.fps")});
+  EXPECT_EQ(restore.code, kExitUsage);
+  EXPECT_NE(restore.err.find("bad.fps:5:"), std::string::npos) << restore.err;
+  ASSERT_FALSE(WriteTextLines(folder / "bad.sps", {"A5A5A5"}));
+  const Outcome write = run({"write", "--port", "COM3", "--id", "1", file("bad.sps")});
+  EXPECT_EQ(write.code, kExitUsage);
+  EXPECT_NE(write.err.find("bad.sps:"), std::string::npos) << write.err;
+  EXPECT_TRUE(bus.writes("COM3").empty());
+}
+
+TEST_F(DeviceCommandsTest, CtrlCDuringARestoreLetsTheFrameInFlightFinishAndClosesThePort) {
+  const Outcome backup = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
+  ASSERT_EQ(backup.code, kExitDone) << backup.err;
+  bus.clearWrites("COM3");
+  const auto before = five->memory().blocks;
+  interruptAfterMs(5000);
+  const Outcome r = run({"restore", "--port", "COM3", "--id", "5,1", file("one.fps")});
+  EXPECT_EQ(r.code, kExitInterrupted);
+  EXPECT_NE(r.err.find("interrupted"), std::string::npos);
+  // Some blocks went up whole; device 1 was never reached.
+  const auto& writes = bus.writes("COM3");
+  ASSERT_FALSE(writes.empty());
+  int uploads = 0;
+  for (const auto& w : writes) {
+    if (w.bytes.size() == 322) ++uploads;
+  }
+  EXPECT_GT(uploads, 0);
+  EXPECT_LT(uploads, 20);
+  EXPECT_NE(five->memory().blocks, before);
+  EXPECT_EQ(writes.back().bytes.size() == 10, false) << "a header without its data";
+  // The port is free again: another program can open it.
+  auto other = bus.makeDriver();
+  EXPECT_EQ(other->open("COM3"), SerialError::None);
+}
+
+TEST_F(DeviceCommandsTest, CtrlCDuringABackupLeavesNoFile) {
+  interruptAfterMs(6000);
+  const Outcome r = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
+  EXPECT_EQ(r.code, kExitInterrupted);
+  EXPECT_FALSE(std::filesystem::exists(folder / "one.fps"));
+}
+
+TEST_F(DeviceCommandsTest, SlotsLoadAndTakeANameAndASilentDeviceFails) {
+  const Outcome name = run({"name-slot", "--port", "COM3", "--id", "5", "Usr6", "FOH left"});
+  EXPECT_EQ(name.code, kExitDone) << name.err;
+  EXPECT_EQ(five->memory().names[6], DeviceMemory::nameOf("FOH left"));
+  five->memory().blocks[2][40] = 0x33;
+  const Outcome load = run({"load-slot", "--port", "COM3", "--id", "5", "Pre2"});
+  EXPECT_EQ(load.code, kExitDone) << load.err;
+  EXPECT_EQ(five->memory().active[40], 0x33);
+  const Outcome dead = run({"load-slot", "--port", "COM3", "--id", "7", "Pre2"});
+  EXPECT_EQ(dead.code, kExitDeviceFailed);
+}
+
+TEST_F(DeviceCommandsTest, SetStoresTheWindowsValuesOnEachDevice) {
+  const auto before = one->memory().active;
+  const Outcome r = run({"set", "--port", "COM3", "--id", "1,5", "level=-3.3", "eq1.freq=20"});
+  EXPECT_EQ(r.code, kExitDone) << r.err;
+  EXPECT_NE(r.out.find("device 1: level = -3.4 dB (adjusted)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("device 5: eq1.freq = 19.7 Hz (adjusted)"), std::string::npos) << r.out;
+  EXPECT_NE(one->memory().active, before);
+  EXPECT_EQ(one->memory().active, five->memory().active);
+  // Setting the stored values again changes nothing more.
+  const auto after = one->memory().active;
+  EXPECT_EQ(run({"set", "--port", "COM3", "--id", "1", "level=-3.4", "eq1.freq=19.7"}).code,
+            kExitDone);
+  EXPECT_EQ(one->memory().active, after);
+}
+
+TEST_F(DeviceCommandsTest, SetIdMovesTheDeviceAndSearchFindsItThere) {
+  const Outcome r = run({"set-id", "--port", "COM3", "--id", "5", "9"});
+  EXPECT_EQ(r.code, kExitDone) << r.err;
+  EXPECT_EQ(five->deviceId(), 9);
+  const Outcome search = run({"search", "--port", "COM3", "--ids", "1-10", "--json"});
+  EXPECT_EQ(search.code, kExitDone);
+  EXPECT_NE(search.out.find("\"id\": 1\n"), std::string::npos) << search.out;
+  EXPECT_NE(search.out.find("\"id\": 9\n"), std::string::npos);
+  EXPECT_EQ(search.out.find("\"id\": 5\n"), std::string::npos);
+  EXPECT_EQ(search.out.find("\"id\": 7\n"), std::string::npos);  // silent
+}
+
+TEST_F(DeviceCommandsTest, SearchWithoutAPortAsksEveryPort) {
+  bus.addPort("COM4");
+  DeviceModel other(bus, "COM4", 12, 9u);
+  const Outcome r = run({"search", "--ids", "1-12"});
+  EXPECT_EQ(r.code, kExitDone);
+  EXPECT_NE(r.out.find("COM3  1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("COM3  5\n"), std::string::npos);
+  EXPECT_NE(r.out.find("COM4  12\n"), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, APortInUseIsExitThreeWithTheReason) {
+  auto holder = bus.makeDriver();
+  ASSERT_EQ(holder->open("COM3"), SerialError::None);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "1,5"});
+  EXPECT_EQ(r.code, kExitPortUnavailable);
+  EXPECT_NE(r.err.find("No port."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("in use"), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, ARestoreOfSeveralDevicesReachesEachAndMissesTheSilentOne) {
+  const Outcome backup = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
+  ASSERT_EQ(backup.code, kExitDone) << backup.err;
+  DeviceModel nine(bus, "COM3", 9, 8u);
+  const Outcome r = run({"restore", "--port", "COM3", "--id", "5,7,9", file("one.fps")});
+  EXPECT_EQ(r.code, kExitDeviceFailed);
+  EXPECT_NE(r.err.find("failed for DeviceId 7 (1 of 3)"), std::string::npos) << r.err;
+  EXPECT_EQ(five->memory().blocks, one->memory().blocks);
+  EXPECT_EQ(nine.memory().blocks, one->memory().blocks);
+  EXPECT_EQ(five->memory().names, one->memory().names);
+}
+
+TEST_F(DeviceCommandsTest, AFileTheWindowSavedRestoresThroughTheToolAndBack) {
+  // The window's composition of the sessions saves device 1's presets.
+  test::ScriptedDialogs dialogs;
+  {
+    DeviceSessions window(scheduler, *driver, *ports, dialogs);
+    window.connection.onFailed = [&](const std::string&, const std::string&) {
+      window.connection.end();
+    };
+    ASSERT_EQ(window.connection.start(window.portList.selectedEntry(),
+                                      window.portList.selectedPortNumber()),
+              ConnectSession::Started::Handshake);
+    scheduler.advanceMs(3000);
+    dialogs.filePaths.push_back(file("window.fps"));
+    window.files.saveAll();
+    scheduler.advanceMs(17000);
+    window.connection.end();
+  }
+  ASSERT_TRUE(dialogs.messages.empty());
+  const Outcome restore = run({"restore", "--port", "COM3", "--id", "5", file("window.fps")});
+  ASSERT_EQ(restore.code, kExitDone) << restore.err;
+  EXPECT_EQ(five->memory().blocks, one->memory().blocks);
+  const Outcome show = run({"show", file("window.fps")});
+  EXPECT_EQ(show.code, kExitDone);
+}
+
+}  // namespace
+}  // namespace lyra::cli
