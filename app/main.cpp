@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(icon);
   QApplication::setApplicationName("LYRAPHONE");
   QApplication::setApplicationVersion("3.2.3");
-  QGuiApplication::setDesktopFileName("lyraphone");
+  QGuiApplication::setDesktopFileName("org.example.lyraphone");
   lyra::QtScheduler scheduler;
   lyra::PosixSerialDriver driver;
   lyra::LinuxPortSource ports;
