@@ -9,8 +9,7 @@ namespace lyra {
 
 namespace {
 constexpr int kPercentPerTick = 5;
-constexpr int kProgressTicks = 20;
-constexpr int kActivePresetUpload = 25;
+constexpr int kGroupProgressTicks = 20;
 }  // namespace
 
 GroupDataSession::GroupDataSession(PresetExchange& exchange) : x_(exchange) {
@@ -76,7 +75,7 @@ void GroupDataSession::uploadToGroup(int secondGapMs) {
   for (int pass = 0; pass < 2; ++pass) {
     x_.writeUploadHeader(UploadTarget::ActivePreset());
     x_.scheduler.waitPumping(pass == 0 ? 100 : secondGapMs);
-    x_.transfer.UploadCounter = kActivePresetUpload;
+    x_.transfer.UploadCounter = PresetExchange::kActivePresetUpload;
     x_.upload();
     if (pass == 0) x_.scheduler.waitPumping(1000);
   }
@@ -88,7 +87,7 @@ void GroupDataSession::uploadToGroup(int secondGapMs) {
 void GroupDataSession::Timer342Timer() {
   ++progressCount_;
   x_.setProgress(kPercentPerTick * progressCount_);
-  if (progressCount_ < kProgressTicks) return;
+  if (progressCount_ < kGroupProgressTicks) return;
   x_.timers.Timer342.stop();
   endProgress();
 }
@@ -106,7 +105,7 @@ void GroupDataSession::fromDevice(int id) {
 void GroupDataSession::Timer333Timer() {
   ++progressCount_;
   x_.setProgress(kPercentPerTick * progressCount_);
-  if (progressCount_ < kProgressTicks) return;
+  if (progressCount_ < kGroupProgressTicks) return;
   x_.timers.Timer333.stop();
   endProgress();
 }

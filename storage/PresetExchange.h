@@ -68,6 +68,8 @@ struct PresetExchange {
 
   // The 10 header bytes of an upload to the current BusAddress.
   void writeUploadHeader(UploadTarget target);
+  // UploadCounter while the active preset goes up (1..20 name the stored blocks).
+  static constexpr int kActivePresetUpload = 25;
   // The 322 bytes that follow the header: the data bytes of UploadText, the checksum and 0xAA, for
   // the target that UploadCounter names. While stored blocks 1..19 go up, Timer10 is started for
   // the next one. Sends nothing without PortOpen or with a text that holds no data.

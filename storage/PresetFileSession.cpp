@@ -11,7 +11,6 @@ constexpr int kStoredBlocks = 20;
 constexpr std::size_t kBlockChars = 664;  // one block as hex text
 constexpr int kPercentPerBlock = 5;
 constexpr int kLoadProgressTicks = 10;
-constexpr int kActivePresetUpload = 25;  // UploadCounter while the active preset goes up
 constexpr const char* kSaveFailedText = "The file could not be saved.";
 constexpr const char* kReadFailedText = "The file could not be read.";
 }  // namespace
@@ -204,7 +203,7 @@ void PresetFileSession::loadActive() {
   x_.supervisor.pause();
   x_.writeUploadHeader(UploadTarget::ActivePreset());
   x_.scheduler.waitPumping(100);
-  x_.transfer.UploadCounter = kActivePresetUpload;
+  x_.transfer.UploadCounter = PresetExchange::kActivePresetUpload;
   x_.upload();
   x_.decodeUploadText();
   // The device takes a while to apply a whole preset; the poll waits until it has.

@@ -7,7 +7,7 @@
 namespace lyra {
 
 namespace {
-constexpr int kProgressTicks = 10;
+constexpr int kSlotLoadProgressTicks = 10;
 }  // namespace
 
 PresetSlotSession::PresetSlotSession(PresetExchange& exchange)
@@ -54,8 +54,8 @@ void PresetSlotSession::load(int slot) {
 
 void PresetSlotSession::Timer3Timer() {
   ++loadProgressCount_;
-  x_.setProgress(kProgressTicks * loadProgressCount_);
-  if (loadProgressCount_ >= kProgressTicks) x_.timers.Timer3.stop();
+  x_.setProgress(kSlotLoadProgressTicks * loadProgressCount_);
+  if (loadProgressCount_ >= kSlotLoadProgressTicks) x_.timers.Timer3.stop();
 }
 
 void PresetSlotSession::Timer22Timer() {
