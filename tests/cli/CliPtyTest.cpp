@@ -49,20 +49,10 @@ class CliPty : public ::testing::Test {
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> argStore = {LYRAPHONE_CLI};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStore) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e)
-      if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) envStore.emplace_back(*e);
-    envStore.push_back("XDG_RUNTIME_DIR=" + sim.runtimeDir());
-    std::vector<char*> envp;
-    for (auto& e : envStore) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    const test::ChildCommand command(LYRAPHONE_CLI, args, sim.runtimeDir());
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, LYRAPHONE_CLI, &actions, nullptr, argv.data(), envp.data());
+    const int rc =
+        ::posix_spawn(&pid, LYRAPHONE_CLI, &actions, nullptr, command.argv(), command.envp());
     posix_spawn_file_actions_destroy(&actions);
     CliResult r;
     if (rc != 0) return r;

@@ -17,6 +17,35 @@ extern char** environ;
 
 namespace lyra::test {
 
+// The argument and environment vectors of a child program that runs with its own
+// XDG_RUNTIME_DIR, for posix_spawn.
+class ChildCommand {
+ public:
+  ChildCommand(const char* program, const std::vector<std::string>& args,
+               const std::string& runtimeDir) {
+    args_ = {program};
+    args_.insert(args_.end(), args.begin(), args.end());
+    for (char** e = environ; *e; ++e)
+      if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) env_.emplace_back(*e);
+    env_.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
+    for (auto& a : args_) argv_.push_back(a.data());
+    argv_.push_back(nullptr);
+    for (auto& e : env_) envp_.push_back(e.data());
+    envp_.push_back(nullptr);
+  }
+  ChildCommand(const ChildCommand&) = delete;
+  ChildCommand& operator=(const ChildCommand&) = delete;
+
+  char* const* argv() const { return argv_.data(); }
+  char* const* envp() const { return envp_.data(); }
+
+ private:
+  std::vector<std::string> args_;
+  std::vector<std::string> env_;
+  std::vector<char*> argv_;
+  std::vector<char*> envp_;
+};
+
 class SimProcess {
  public:
   SimProcess() {
@@ -42,19 +71,9 @@ class SimProcess {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<std::string> argStore = {LYRAPHONE_SIM};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStore) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e)
-      if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) envStore.emplace_back(*e);
-    envStore.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
-    std::vector<char*> envp;
-    for (auto& e : envStore) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const int rc = ::posix_spawn(&pid_, LYRAPHONE_SIM, &actions, nullptr, argv.data(), envp.data());
+    const ChildCommand command(LYRAPHONE_SIM, args, runtimeDir_);
+    const int rc =
+        ::posix_spawn(&pid_, LYRAPHONE_SIM, &actions, nullptr, command.argv(), command.envp());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     stdout_ = out[0];
