@@ -73,6 +73,11 @@ int ReceivedReply::index() const {
   return hexDigit(text_[10]) * 16 + hexDigit(text_[11]);
 }
 
+int ReceivedReply::busAddress() const {
+  if (text_.size() < 8) return -1;
+  return hexDigit(text_[6]) * 16 + hexDigit(text_[7]);
+}
+
 ReplyParser::ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump,
                          LinkSupervisor& supervisor)
     : link_(link), text_(link.ReceiveText), image_(image), pump_(pump), supervisor_(supervisor) {}

@@ -75,6 +75,12 @@ class ReceivedReply {
   // Payload byte j (0 = the first after the length); 0 past the end.
   int payloadByte(int j) const;
   int index() const;  // the frame's index byte (the block number of a stored block)
+  int busAddress() const;  // the BusAddress of the device that sent it
+  // The reply to a read of the active preset from the device at busAddress. A slot load's block
+  // (index 1..8) and another device's block hold other data than that read asked for.
+  bool isActivePresetOf(std::uint8_t address) const {
+    return index() == 0 && busAddress() == address;
+  }
   const std::string& text() const { return text_; }
   // The owner took the whole of ReceiveText (the group upload keeps it as its UploadText).
   void clearAll() { text_.clear(); }

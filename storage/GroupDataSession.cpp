@@ -20,6 +20,8 @@ GroupDataSession::GroupDataSession(PresetExchange& exchange) : x_(exchange) {
   t.trunon1.onTick = [this] { trunon1Timer(); };
   x_.parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [this](ReceivedReply& r) {
     if (x_.flags.CopyActiveForGroup != 1) return false;
+    // Only the source's answer goes to the group, never a block of the connected device.
+    if (!r.isActivePresetOf(sourceAddress_)) return false;
     // A block damaged on the line is dropped, never sent to a whole group; the copy's time-out
     // reports the silent source.
     if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;

@@ -34,6 +34,9 @@ PresetFileSession::PresetFileSession(PresetExchange& exchange)
 
 bool PresetFileSession::activeBlockReply(ReceivedReply& r) {
   if (x_.flags.SaveActiveToPc != 1) return false;
+  // A late or repeated block of a slot load is the device's preset too, but its header would
+  // make a file that loads nowhere: it is decoded as usual, and the save waits for its own.
+  if (!r.isActivePresetOf(x_.address.BusAddress)) return false;
   // A block damaged on the line is dropped, never saved: the save waits on for a whole one and
   // its time-out says so if none comes.
   if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;

@@ -107,6 +107,25 @@ TEST_F(FilesGroup, ASilentSourceShowsItsMessageAfter1500msAndTheBoxAgain) {
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+// A source that answers after its time is up: its block comes while the user copies from
+// another device, and only that device's block may go to the group.
+TEST_F(FilesGroup, ALateBlockOfAnEarlierSourceIsNotSentAsTheNewSourcesBlock) {
+  devices[1]->memory().active = distinctPreset();
+  ASSERT_NE(devices[2]->memory().active, distinctPreset());
+  connectInBroadcastMode();
+  devices[2]->faults().lateByUs = 1'600'000;
+  form->areas.RzEdit3->setText("3");
+  form->areas.Button10->click();
+  scheduler.advanceMs(1500);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  devices[1]->faults().lateByUs = 500'000;
+  form->areas.RzEdit3->setText("2");
+  form->areas.Button10->click();
+  scheduler.advanceMs(7000);
+  for (const auto& d : devices) EXPECT_EQ(d->memory().active, distinctPreset()) << d->deviceId();
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
 TEST_F(FilesGroup, ASourceBlockDamagedOnTheLineIsNeverSentToTheGroup) {
   connectInBroadcastMode();
   const std::size_t before = written().size();

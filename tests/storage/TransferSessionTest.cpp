@@ -111,6 +111,26 @@ TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
   EXPECT_TRUE(HasIntactFrame(saved[0]));
 }
 
+// A slot load's block carries the slot's index; one that comes late, while the user saves the
+// active preset to a file, must not become that file (it would load into no device).
+TEST_F(TransferSessionTest, ALateSlotBlockIsNeverSavedAsTheActivePreset) {
+  connect();
+  device->faults().lateByUs = 12'500'000;
+  sessions->slots.load(4);
+  scheduler.advanceMs(12100);
+  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  device->faults().lateByUs = 1'000'000;  // the save's own answer comes after the slot's block
+  const auto one = folder / "one.sps";
+  dialogs.filePaths = {one.string()};
+  sessions->files.saveActive();
+  scheduler.advanceMs(3500);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  const auto saved = fileLines(one);
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_TRUE(HasIntactFrame(saved[0]));
+  EXPECT_EQ(saved[0].substr(10, 4), "0028") << "index and group of the active preset";
+}
+
 TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlots) {
   connect();
   const auto path = folder / "rack.fps";
