@@ -23,7 +23,11 @@
 
 namespace {
 
+// The flag byte of the input being run: which stand-in owners wait.
+std::uint8_t waitingOwners = 0;
+
 struct Program {
+  Program();
   lyra::VirtualScheduler scheduler;
   lyra::TimerTable timers{scheduler};
   lyra::SimBus bus{scheduler};
@@ -38,46 +42,55 @@ struct Program {
   lyra::ReplyParser parser{link, image, pump, supervisor};
 };
 
+// Each owner takes its reply while its flag bit is set, as the window's owners do while their
+// operation waits; what they are offered must be a whole reply.
+auto waiting(int bit, std::size_t chars) {
+  return [bit, chars](lyra::ReceivedReply& r) {
+    if (r.text().size() < chars) std::abort();
+    return ((waitingOwners >> bit) & 1) != 0;
+  };
+}
+
+Program::Program() {
+  bus.setByteTiming(false);
+  bus.addPort("COM1");
+  if (!link.openPort("COM1")) std::abort();
+  link.startReader();
+  link.replyParser = [this] {
+    parser.parseReplies();
+    // No reply is as long as this: the parser throws such text away before it grows further.
+    if (link.ReceiveText.size() >= 1000) std::abort();
+  };
+  using lyra::Owner;
+  using lyra::Reply;
+  parser.route(Reply::IdAck, Owner::DeviceIdentity, waiting(0, 24));
+  parser.route(Reply::SaveAck, Owner::DevicePresets, waiting(1, 24));
+  parser.route(Reply::ActivePreset, Owner::DevicePresets, waiting(2, 0));
+  parser.route(Reply::StoredBlock, Owner::PcFiles, [](lyra::ReceivedReply& r) {
+    if (r.text().size() < 664 || r.index() < 0 || r.index() > 255) std::abort();
+    return ((waitingOwners >> 3) & 1) != 0;
+  });
+  parser.route(Reply::ActiveBlock, Owner::PcFiles, waiting(4, 664));
+  parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [](lyra::ReceivedReply& r) {
+    if (((waitingOwners >> 5) & 1) == 0) return false;
+    r.clearAll();  // the group upload takes the whole text
+    return true;
+  });
+  parser.route(Reply::Status, Owner::Search, waiting(6, 40));
+  parser.route(Reply::NameTable, Owner::Connection, waiting(7, 0));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  Program p;
-  p.bus.setByteTiming(false);
-  p.bus.addPort("COM1");
-  if (!p.link.openPort("COM1")) std::abort();
-  p.link.startReader();
-  p.link.replyParser = [&p] {
-    p.parser.parseReplies();
-    // No reply is as long as this: the parser throws such text away before it grows further.
-    if (p.link.ReceiveText.size() >= 1000) std::abort();
-  };
-  // Each owner takes its reply while its flag bit is set, as the window's owners do while their
-  // operation waits; what they are offered must be a whole reply.
-  const std::uint8_t f = data[0];
-  auto waiting = [f](int bit, std::size_t chars) {
-    return [f, bit, chars](lyra::ReceivedReply& r) {
-      if (r.text().size() < chars) std::abort();
-      return ((f >> bit) & 1) != 0;
-    };
-  };
-  using lyra::Owner;
-  using lyra::Reply;
-  p.parser.route(Reply::IdAck, Owner::DeviceIdentity, waiting(0, 24));
-  p.parser.route(Reply::SaveAck, Owner::DevicePresets, waiting(1, 24));
-  p.parser.route(Reply::ActivePreset, Owner::DevicePresets, waiting(2, 0));
-  p.parser.route(Reply::StoredBlock, Owner::PcFiles, [f](lyra::ReceivedReply& r) {
-    if (r.text().size() < 664 || r.index() < 0 || r.index() > 255) std::abort();
-    return ((f >> 3) & 1) != 0;
-  });
-  p.parser.route(Reply::ActiveBlock, Owner::PcFiles, waiting(4, 664));
-  p.parser.route(Reply::ActiveBlock, Owner::GroupInitialData, [f](lyra::ReceivedReply& r) {
-    if (((f >> 5) & 1) == 0) return false;
-    r.clearAll();  // the group upload takes the whole text
-    return true;
-  });
-  p.parser.route(Reply::Status, Owner::Search, waiting(6, 40));
-  p.parser.route(Reply::NameTable, Owner::Connection, waiting(7, 0));
+  // One program serves every input (building it is most of an input's cost); each input starts
+  // from the same state: the line quiet, nothing received, an empty image, no slot queued.
+  static Program p;
+  p.link.ReceiveText.clear();
+  p.image = {};
+  p.pump.clearAllSlots();
+  waitingOwners = data[0];
 
   std::size_t at = 1;
   std::vector<std::uint8_t> chunk;

@@ -48,16 +48,20 @@ constexpr ReplyShape kRoutes[] = {
      "the connect's wait for the names (chcon188)", "Connection"},
 };
 
-std::string hexByte(unsigned byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[(byte >> 4) & 0x0F], kDigits[byte & 0x0F]};
-}
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+std::string hexByte(unsigned byte) { return {kDigits[(byte >> 4) & 0x0F], kDigits[byte & 0x0F]}; }
 
 int hexDigit(char c) { return c <= '9' ? c - '0' : (c & ~0x20) - 'A' + 10; }
 
 const ReplyShape& shapeOf(Reply reply) {
-  return *std::find_if(std::begin(kRoutes), std::end(kRoutes),
-                       [reply](const ReplyShape& s) { return s.reply == reply; });
+  // Looked up on every parser call for every shape: by the reply's place, not by a search.
+  static const auto kByReply = [] {
+    std::array<const ReplyShape*, kReplyKinds> byReply{};
+    for (const ReplyShape& s : kRoutes) byReply[static_cast<std::size_t>(s.reply)] = &s;
+    return byReply;
+  }();
+  return *kByReply[static_cast<std::size_t>(reply)];
 }
 
 }  // namespace
@@ -101,13 +105,17 @@ bool ReplyParser::textAt(std::size_t position, std::string_view s) const {
   return text_.size() >= position + s.size() && text_.compare(position, s.size(), s) == 0;
 }
 
+bool ReplyParser::byteAt(std::size_t position, unsigned byte) const {
+  return text_.size() >= position + 2 && text_[position] == kDigits[(byte >> 4) & 0x0F] &&
+         text_[position + 1] == kDigits[byte & 0x0F];
+}
+
 bool ReplyParser::isComplete(Reply reply) const {
   const ReplyShape& s = shapeOf(reply);
-  if (text_.size() < s.chars || !textAt(8, hexByte(s.command)) || !textAt(12, hexByte(s.group)))
-    return false;
-  if (s.index && !textAt(10, hexByte(*s.index))) return false;
+  if (text_.size() < s.chars || !byteAt(8, s.command) || !byteAt(12, s.group)) return false;
+  if (s.index && !byteAt(10, *s.index)) return false;
   if (s.itemAndLength &&
-      !textAt(14, hexByte(0) + hexByte(s.payloadBytes >> 8) + hexByte(s.payloadBytes & 0xFF)))
+      !(byteAt(14, 0) && byteAt(16, s.payloadBytes >> 8) && byteAt(18, s.payloadBytes & 0xFF)))
     return false;
   return true;
 }

@@ -119,6 +119,7 @@ class ReplyParser {
   };
   bool offer(Reply reply);
   bool textAt(std::size_t position, std::string_view s) const;  // never reads past the end
+  bool byteAt(std::size_t position, unsigned byte) const;  // the two hex characters of a byte
   bool isComplete(Reply reply) const;
   // Text before the first preamble cannot start a reply and is thrown away.
   void dropToPreamble();
