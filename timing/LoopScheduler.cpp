@@ -15,31 +15,23 @@ std::int64_t LoopScheduler::nowUs() const {
 Scheduler::Token LoopScheduler::post(std::int64_t delayUs, std::function<void()> fn) {
   const std::int64_t due = nowUs() + std::max<std::int64_t>(delayUs, 0);
   std::unique_lock lock(mutex_);
-  const Token seq = nextSeq_++;
-  queue_.emplace(Key{due, seq}, std::move(fn));
-  dueOf_.emplace(seq, due);
+  const Token token = queue_.push(due, std::move(fn));
   posted_.notify_all();
-  return seq;
+  return token;
 }
 
 void LoopScheduler::cancel(Token token) {
   std::unique_lock lock(mutex_);
-  auto it = dueOf_.find(token);
-  if (it == dueOf_.end()) return;
-  queue_.erase(Key{it->second, token});
-  dueOf_.erase(it);
+  queue_.cancel(token);
 }
 
 bool LoopScheduler::runOneDue() {
   std::function<void()> fn;
   {
     std::unique_lock lock(mutex_);
-    if (queue_.empty()) return false;
-    auto it = queue_.begin();
-    if (it->first.dueUs > nowUs()) return false;
-    fn = std::move(it->second);
-    dueOf_.erase(it->first.seq);
-    queue_.erase(it);
+    auto due = queue_.popDue(nowUs());
+    if (!due) return false;
+    fn = std::move(due->fn);
   }
   fn();  // may post, cancel or wait (a nested loop) itself
   return true;
@@ -47,12 +39,11 @@ bool LoopScheduler::runOneDue() {
 
 void LoopScheduler::sleepUntil(std::int64_t untilUs) {
   std::unique_lock lock(mutex_);
-  const Token seen = nextSeq_;
-  std::int64_t wakeUs = untilUs;
-  if (!queue_.empty()) wakeUs = std::min(wakeUs, queue_.begin()->first.dueUs);
+  const Token seen = queue_.nextToken();
+  const std::int64_t wakeUs = std::min(untilUs, queue_.firstDueUs().value_or(untilUs));
   const std::int64_t delayUs = wakeUs - nowUs();
   if (delayUs <= 0) return;
-  posted_.wait_for(lock, std::chrono::microseconds(delayUs), [&] { return nextSeq_ != seen; });
+  posted_.wait_for(lock, std::chrono::microseconds(delayUs), [&] { return queue_.nextToken() != seen; });
 }
 
 void LoopScheduler::processEvents() {

@@ -11,10 +11,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <mutex>
 
-#include "timing/Scheduler.h"
+#include "timing/DeadlineQueue.h"
 
 namespace lyra {
 
@@ -34,13 +33,6 @@ class LoopScheduler final : public Scheduler {
   bool runUntil(const std::function<bool()>& pred, std::int64_t limitMs, int checkEveryMs = 50);
 
  private:
-  struct Key {
-    std::int64_t dueUs;
-    Token seq;
-    bool operator<(const Key& o) const {
-      return dueUs != o.dueUs ? dueUs < o.dueUs : seq < o.seq;
-    }
-  };
   // Runs the first call due by now; false when none is.
   bool runOneDue();
   // Sleeps until the first call falls due, something is posted, or untilUs, whichever is first.
@@ -49,9 +41,7 @@ class LoopScheduler final : public Scheduler {
   const std::chrono::steady_clock::time_point start_;
   mutable std::mutex mutex_;
   std::condition_variable posted_;
-  Token nextSeq_ = 1;
-  std::map<Key, std::function<void()>> queue_;
-  std::map<Token, std::int64_t> dueOf_;  // token -> due time, for cancel()
+  DeadlineQueue queue_;
 };
 
 }  // namespace lyra

@@ -6,20 +6,14 @@ namespace lyra {
 
 Scheduler::Token VirtualScheduler::post(std::int64_t delayUs, std::function<void()> fn) {
   std::unique_lock lock(mutex_);
-  Token seq = nextSeq_++;
-  Key key{nowUs_ + std::max<std::int64_t>(delayUs, 0), seq};
-  queue_.emplace(key, std::move(fn));
-  dueOf_.emplace(seq, key.dueUs);
+  const Token token = queue_.push(nowUs_ + std::max<std::int64_t>(delayUs, 0), std::move(fn));
   posted_.notify_all();
-  return seq;
+  return token;
 }
 
 void VirtualScheduler::cancel(Token token) {
   std::unique_lock lock(mutex_);
-  auto it = dueOf_.find(token);
-  if (it == dueOf_.end()) return;
-  queue_.erase(Key{it->second, token});
-  dueOf_.erase(it);
+  queue_.cancel(token);
 }
 
 std::size_t VirtualScheduler::pendingCount() const {
@@ -31,13 +25,10 @@ bool VirtualScheduler::runOneDue(std::int64_t targetUs) {
   std::function<void()> fn;
   {
     std::unique_lock lock(mutex_);
-    if (queue_.empty()) return false;
-    auto it = queue_.begin();
-    if (it->first.dueUs > targetUs) return false;
-    if (it->first.dueUs > nowUs_) nowUs_ = it->first.dueUs;
-    fn = std::move(it->second);
-    dueOf_.erase(it->first.seq);
-    queue_.erase(it);
+    auto due = queue_.popDue(targetUs);
+    if (!due) return false;
+    if (due->dueUs > nowUs_) nowUs_ = due->dueUs;
+    fn = std::move(due->fn);
   }
   fn();  // may post, cancel, or pump (nested waitPumping) itself
   return true;
@@ -60,8 +51,9 @@ bool VirtualScheduler::advanceUntil(const std::function<bool()>& pred, std::int6
     std::int64_t next;
     {
       std::unique_lock lock(mutex_);
-      if (queue_.empty()) break;
-      next = queue_.begin()->first.dueUs;
+      const auto first = queue_.firstDueUs();
+      if (!first) break;
+      next = *first;
     }
     if (next > limitUs) break;
     runUntil(next);
@@ -79,8 +71,8 @@ namespace lyra {
 
 bool VirtualScheduler::waitForPost(std::chrono::milliseconds realLimit) {
   std::unique_lock lock(mutex_);
-  const bool got = posted_.wait_for(lock, realLimit, [this] { return nextSeq_ > seenSeq_; });
-  seenSeq_ = nextSeq_;
+  const bool got = posted_.wait_for(lock, realLimit, [this] { return queue_.nextToken() > seenSeq_; });
+  seenSeq_ = queue_.nextToken();
   return got;
 }
 

@@ -9,10 +9,9 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <mutex>
 
-#include "timing/Scheduler.h"
+#include "timing/DeadlineQueue.h"
 
 namespace lyra {
 
@@ -36,13 +35,6 @@ class VirtualScheduler final : public Scheduler {
   std::size_t pendingCount() const;
 
  private:
-  struct Key {
-    std::int64_t dueUs;
-    Token seq;
-    bool operator<(const Key& o) const {
-      return dueUs != o.dueUs ? dueUs < o.dueUs : seq < o.seq;
-    }
-  };
   void runUntil(std::int64_t targetUs);
   // Runs the first call due at or before targetUs; false when there is none.
   bool runOneDue(std::int64_t targetUs);
@@ -50,9 +42,7 @@ class VirtualScheduler final : public Scheduler {
   // The clock moves on the window thread only; post() may read it from another thread.
   std::atomic<std::int64_t> nowUs_{0};
   mutable std::mutex mutex_;  // guards the queue: post() is callable from any thread
-  Token nextSeq_ = 1;
-  std::map<Key, std::function<void()>> queue_;
-  std::map<Token, std::int64_t> dueOf_;  // token -> due time, for cancel()
+  DeadlineQueue queue_;
   std::condition_variable posted_;
   Token seenSeq_ = 1;  // waitForPost() has seen every post before this one
 };
