@@ -23,36 +23,27 @@ std::int64_t PollLoop::nowUs() const {
 Scheduler::Token PollLoop::post(std::int64_t delayUs, std::function<void()> fn) {
   const std::int64_t dueUs = nowUs() + std::max<std::int64_t>(0, delayUs);
   std::lock_guard lock(mutex_);
-  const Token token = nextToken_++;
-  queue_.emplace(std::pair{dueUs, token}, std::move(fn));
-  dueOf_.emplace(token, dueUs);
-  return token;
+  return queue_.push(dueUs, std::move(fn));
 }
 
 void PollLoop::cancel(Token token) {
   std::lock_guard lock(mutex_);
-  auto it = dueOf_.find(token);
-  if (it == dueOf_.end()) return;
-  queue_.erase({it->second, token});
-  dueOf_.erase(it);
+  queue_.cancel(token);
 }
 
 std::int64_t PollLoop::nextDueUs() const {
   std::lock_guard lock(mutex_);
-  return queue_.empty() ? kNoDeadline : queue_.begin()->first.first;
+  return queue_.firstDueUs().value_or(kNoDeadline);
 }
 
 bool PollLoop::runOneDue() {
-  std::function<void()> fn;
+  std::optional<DeadlineQueue::Due> due;
   {
     std::lock_guard lock(mutex_);
-    if (queue_.empty() || queue_.begin()->first.first > nowUs()) return false;
-    auto it = queue_.begin();
-    fn = std::move(it->second);
-    dueOf_.erase(it->first.second);
-    queue_.erase(it);
+    due = queue_.popDue(nowUs());
   }
-  fn();
+  if (!due) return false;
+  due->fn();
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <mutex>
 
+#include "timing/DeadlineQueue.h"
 #include "timing/Scheduler.h"
 
 namespace lyra {
@@ -51,9 +52,7 @@ class PollLoop final : public Scheduler {
   };
   std::chrono::steady_clock::time_point start_;
   mutable std::mutex mutex_;  // post() may be called from any thread
-  Token nextToken_ = 1;
-  std::map<std::pair<std::int64_t, Token>, std::function<void()>> queue_;
-  std::map<Token, std::int64_t> dueOf_;
+  DeadlineQueue queue_;
   std::map<int, Watch> watches_;
   bool stopping_ = false;
 };
