@@ -9,6 +9,7 @@
 
 #include "app/Connection.h"
 #include "preset/PresetBlockText.h"
+#include "preset/ReplyParser.h"
 #include "storage/PresetFiles.h"
 #include "tests/app/DemoFixture.h"
 #include "tests/storage/TempFolder.h"
@@ -112,6 +113,22 @@ TEST_F(DemoWindow, ConnectedToDemoTheTitleAndStatusBarSayTheDevicesAreSimulated)
   EXPECT_EQ(panel1(), " Connected COM3");
   EXPECT_EQ(title(), "LYRAPHONE");
   EXPECT_GT(adapterDevice.repliesSent(), 0);
+}
+
+TEST_F(DemoWindow, TheStatusBarReadsWholeOnDemoInTheWindowsDesignSize) {
+  startAndSettle();
+  connectToDemo();
+  form->window().show();
+  // The widest status text beside the demo's panel 1.
+  form->areas.statusPanel2->setText(
+      QString::fromStdString(ReplyParser::statusTextFor(6000, 255)));
+  QCoreApplication::processEvents();
+  ASSERT_LE(form->window().width(), 1366);
+  for (QLabel* panel : {form->areas.statusPanel1, form->areas.statusPanel2}) {
+    const QString text = panel->text().trimmed();
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
+        << panel->objectName().toStdString() << ": \"" << text.toStdString() << "\"";
+  }
 }
 
 TEST_F(DemoWindow, ThePortCheckKeepsDemoWhileTheSystemsListCannotBeRead) {
