@@ -104,6 +104,9 @@ int Online(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnvir
     if (auto* problem = std::get_if<std::string>(&port))
       return Fail(err, *problem, kExitPortUnavailable);
     ports.push_back(std::get<PortEntry>(port));
+    // Standard error, so that no script's results change: these devices are no hardware.
+    if (isDemoPort(ports.back()))
+      err << "lyraphone-cli: Demo: simulated devices inside the tool, not hardware\n";
   } else {
     // Every port of the system's; Demo only by name.
     ports = ListPorts(env.ports);

@@ -61,6 +61,7 @@ TEST_F(DemoCommands, StatusAndSearchReachDevicesOneAndFive) {
   EXPECT_EQ(status.code, kExitDone) << status.err;
   EXPECT_NE(status.out.find("\"id\": 1"), std::string::npos) << status.out;
   EXPECT_NE(status.out.find("\"id\": 5"), std::string::npos) << status.out;
+  EXPECT_EQ(status.err, "lyraphone-cli: Demo: simulated devices inside the tool, not hardware\n");
 
   const test::CliRun search = run({"search", "--port", "Demo", "--ids", "1-10"});
   EXPECT_EQ(search.code, kExitDone) << search.err;
