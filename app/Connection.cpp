@@ -117,8 +117,8 @@ void Connection::connect() {
   }
   if (link_.PortNumber != 0) {
     const bool simulated = isDemoPort(*entry);
-    a_.statusPanel1->setText(QString::fromStdString(" Connected " + entry->name +
-                                                    (simulated ? kDemoStatusSuffix : "")));
+    a_.statusPanel1->setText(
+        QString::fromStdString(" Connected " + entry->name + (simulated ? kDemoStatusSuffix : "")));
     showSimulated(simulated);
     setCaption(kDisconnect);
   }

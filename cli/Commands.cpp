@@ -44,7 +44,8 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnviro
     out << p.name << std::string(width + 2 - p.name.size(), ' ') << p.devicePath << "\n";
   if (ports.empty()) {
     err << "lyraphone-cli: no serial ports found\n";
-  } else if (std::all_of(ports.begin(), ports.end(), [](const PortEntry& p) { return isDemoPort(p); })) {
+  } else if (std::all_of(ports.begin(), ports.end(),
+                         [](const PortEntry& p) { return isDemoPort(p); })) {
     err << "lyraphone-cli: no serial ports found; --port demo reaches simulated devices\n";
   }
   return kExitDone;

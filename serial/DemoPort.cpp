@@ -2,9 +2,13 @@
 
 namespace lyra {
 
-PortEntry demoPortEntry() { return {kDemoPortName, kDemoDevicePath}; }
+PortEntry demoPortEntry() {
+  return {kDemoPortName, kDemoDevicePath};
+}
 
-bool isDemoPort(const PortEntry& entry) { return entry.devicePath == kDemoDevicePath; }
+bool isDemoPort(const PortEntry& entry) {
+  return entry.devicePath == kDemoDevicePath;
+}
 
 std::optional<std::vector<PortEntry>> PortsWithDemo::readSystemPorts() {
   auto ports = system_.readSystemPorts();

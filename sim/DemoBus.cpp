@@ -4,7 +4,9 @@ namespace lyra {
 
 namespace {
 // As lyraphone-sim seeds its devices with its default seed: each its own jitter and drift.
-std::uint32_t seedOf(int deviceId) { return 257u + static_cast<std::uint32_t>(deviceId); }
+std::uint32_t seedOf(int deviceId) {
+  return 257u + static_cast<std::uint32_t>(deviceId);
+}
 }  // namespace
 
 DemoBus::DemoBus(Scheduler& scheduler, SerialDriver& systemDriver, PortSource& systemPorts)

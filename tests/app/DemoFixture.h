@@ -76,9 +76,7 @@ class DemoFixture : public ::testing::Test {
     form->areas.Button3->click();
     scheduler.advanceMs(2100);  // the connect button is enabled again after 2 s
   }
-  const std::vector<SimBus::Write>& demoWrites() {
-    return demo.bus().writes(kDemoDevicePath);
-  }
+  const std::vector<SimBus::Write>& demoWrites() { return demo.bus().writes(kDemoDevicePath); }
   DeviceModel& demoDevice(int factoryId) { return *demo.device(factoryId); }
   QString title() const { return form->window().windowTitle(); }
   QString panel1() const { return form->areas.statusPanel1->text(); }

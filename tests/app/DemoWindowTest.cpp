@@ -69,7 +69,8 @@ TEST_F(DemoWindow, WithoutASystemPortDemoIsSelectedAndAHintSaysWhatToDo) {
   EXPECT_TRUE(form->areas.GroupBox2->rect().contains(hint->geometry()));
   for (QWidget* other : form->areas.GroupBox2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (other == hint || !shown(other)) continue;
-    EXPECT_FALSE(other->geometry().intersects(hint->geometry())) << other->objectName().toStdString();
+    EXPECT_FALSE(other->geometry().intersects(hint->geometry()))
+        << other->objectName().toStdString();
   }
 
   // An adapter plugged in: the list's refresh selects it and the hint goes.
@@ -120,8 +121,7 @@ TEST_F(DemoWindow, TheStatusBarReadsWholeOnDemoInTheWindowsDesignSize) {
   connectToDemo();
   form->window().show();
   // The widest status text beside the demo's panel 1.
-  form->areas.statusPanel2->setText(
-      QString::fromStdString(ReplyParser::statusTextFor(6000, 255)));
+  form->areas.statusPanel2->setText(QString::fromStdString(ReplyParser::statusTextFor(6000, 255)));
   QCoreApplication::processEvents();
   ASSERT_LE(form->window().width(), 1366);
   for (QLabel* panel : {form->areas.statusPanel1, form->areas.statusPanel2}) {

@@ -49,8 +49,8 @@ class ThreadedDriver final : public SerialDriver {
 
 TEST(DemoPortList, DemoComesAfterTheSortedSystemPortsAndTheLastSystemPortIsSelected) {
   FakeSystemPorts system;
-  system.ports = std::vector<PortEntry>{{"ttyUSB0", "/dev/ttyUSB0"}, {"COM2", "COM2"},
-                                        {"ttyACM0", "/dev/ttyACM0"}};
+  system.ports = std::vector<PortEntry>{
+      {"ttyUSB0", "/dev/ttyUSB0"}, {"COM2", "COM2"}, {"ttyACM0", "/dev/ttyACM0"}};
   PortsWithDemo source(system);
   PortList list(source);
   list.refill();
