@@ -4,6 +4,7 @@
 #include <QPixmap>
 
 #include "protocol/CommandFrame.h"
+#include "serial/DemoPort.h"
 
 namespace lyra {
 
@@ -115,7 +116,10 @@ void Connection::connect() {
       break;
   }
   if (link_.PortNumber != 0) {
-    a_.statusPanel1->setText(QString::fromStdString(" Connected " + entry->name));
+    const bool simulated = isDemoPort(*entry);
+    a_.statusPanel1->setText(
+        QString::fromStdString(" Connected " + entry->name + (simulated ? kDemoStatusSuffix : "")));
+    showSimulated(simulated);
     setCaption(kDisconnect);
   }
 }
@@ -129,7 +133,12 @@ void Connection::disconnect() {
   a_.RzComboBox1->setEnabled(true);
   session_.end();
   a_.statusPanel1->setText(" Disconnected");
+  showSimulated(false);
   setCaption(kConnect);
+}
+
+void Connection::showSimulated(bool simulated) {
+  a_.GroupBox2->window()->setWindowTitle(simulated ? kDemoTitle : kTitle);
 }
 
 void Connection::disconnectWith(const std::string& message, const std::string& detail) {

@@ -24,6 +24,10 @@ class Connection {
  public:
   static constexpr const char* kConnect = "Connect";
   static constexpr const char* kDisconnect = "Disconnect";
+  // On the demo bus the title and status panel 1 say that the devices are simulated.
+  static constexpr const char* kTitle = "LYRAPHONE";
+  static constexpr const char* kDemoTitle = "LYRAPHONE - Demo: simulated devices, no hardware";
+  static constexpr const char* kDemoStatusSuffix = " (simulated)";
 
   Connection(WindowAreas& areas, TimerTable& timers, SerialLink& link, PortList& portList,
              ConnectSession& session, Dialogs& dialogs);
@@ -46,6 +50,7 @@ class Connection {
   void disconnect();
   void disconnectWith(const std::string& message, const std::string& detail = {});
   void setCaption(const char* caption);
+  void showSimulated(bool simulated);
   void Timer13Timer();
 
   WindowAreas& a_;

@@ -117,6 +117,7 @@ void TForm1::fillPortList() {
   for (const PortEntry& e : portList.entries()) list->addItem(QString::fromStdString(e.name));
   list->setCurrentIndex(portList.selectedIndex());
   list->blockSignals(false);
+  areas.noPortHint->setVisible(!portList.hasSystemPort());
 }
 
 void TForm1::RzButton4Click() {

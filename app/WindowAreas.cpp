@@ -38,6 +38,12 @@ void layOutConnectionArea(WindowAreas& a) {
   // In BroadcastMode the area shrinks to 215 pixels wide; the button still fits.
   a.Button3 = ui::button(a.GroupBox2, "Button3", "Connect", {151, 55, 62, 26});
   a.Button3->setFont(QFont("Arial", 8));
+  // Where the system has no serial port, the port list holds only Demo; this says why and what
+  // to do. It lies below the rows that BroadcastMode keeps, so the narrowed area never cuts it.
+  a.noPortHint = ui::label(a.GroupBox2, "noPortHint", kNoPortHint, {8, 96, 206, 76});
+  a.noPortHint->setWordWrap(true);
+  a.noPortHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  a.noPortHint->hide();
 
   a.presetBox = ui::group(a.GroupBox2, "presetBox", "", {218, 8, 252, 118});
   ui::label(a.presetBox, "loadCaption", "Load： ", {8, 20, 42, 20});

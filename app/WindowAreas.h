@@ -27,6 +27,7 @@ struct WindowAreas {
   QComboBox* RzComboBox6 = nullptr;   // DeviceId list "1".."255"
   QLabel* connectionPicture = nullptr;  // connected / no link, drawn by Timer13
   QPushButton* Button3 = nullptr;     // connect / disconnect
+  QLabel* noPortHint = nullptr;       // below the lists while the system has no serial port
   QGroupBox* presetBox = nullptr;
   QComboBox* RzComboBox10 = nullptr;  // load list "Pre0:".."Usr7:"
   QPushButton* RzButton9 = nullptr;   // "Load"
@@ -99,5 +100,9 @@ inline constexpr const char* kWebAddress = "https://lyraphone.example";
 
 // The connection light's name tells what its colour shows.
 void describeConnectionLight(QLabel* light, bool connected);
+
+// Below the lists while the port list holds nothing but Demo.
+inline constexpr const char* kNoPortHint =
+    "No serial port found. Connect a serial adapter, or choose Demo to try simulated devices.";
 
 }  // namespace lyra

@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
+#include "sim/DemoBus.h"
 #include "timing/QtScheduler.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +21,10 @@ int main(int argc, char** argv) {
   lyra::QtScheduler scheduler;
   lyra::PosixSerialDriver driver;
   lyra::LinuxPortSource ports;
-  lyra::TForm1 form(scheduler, driver, ports);
+  // The port list's Demo entry: simulated devices on the window's own clock, after the system's
+  // ports.
+  lyra::DemoBus demo(scheduler, driver, ports);
+  lyra::TForm1 form(scheduler, demo.driver(), demo.ports());
   form.show();
   return app.exec();
 }

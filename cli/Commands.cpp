@@ -1,11 +1,14 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
+
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/Json.h"
 #include "cli/PortChoice.h"
 #include "cli/PresetFile.h"
 #include "cli/PresetReport.h"
+#include "serial/DemoPort.h"
 
 namespace lyra::cli {
 
@@ -39,7 +42,12 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnviro
   for (const PortEntry& p : ports) width = std::max(width, p.name.size());
   for (const PortEntry& p : ports)
     out << p.name << std::string(width + 2 - p.name.size(), ' ') << p.devicePath << "\n";
-  if (ports.empty()) err << "lyraphone-cli: no serial ports found\n";
+  if (ports.empty()) {
+    err << "lyraphone-cli: no serial ports found\n";
+  } else if (std::all_of(ports.begin(), ports.end(),
+                         [](const PortEntry& p) { return isDemoPort(p); })) {
+    err << "lyraphone-cli: no serial ports found; --port demo reaches simulated devices\n";
+  }
   return kExitDone;
 }
 
@@ -97,8 +105,13 @@ int Online(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnvir
     if (auto* problem = std::get_if<std::string>(&port))
       return Fail(err, *problem, kExitPortUnavailable);
     ports.push_back(std::get<PortEntry>(port));
+    // Standard error, so that no script's results change: these devices are no hardware.
+    if (isDemoPort(ports.back()))
+      err << "lyraphone-cli: Demo: simulated devices inside the tool, not hardware\n";
   } else {
+    // Every port of the system's; Demo only by name.
     ports = ListPorts(env.ports);
+    std::erase_if(ports, [](const PortEntry& p) { return isDemoPort(p); });
     if (ports.empty()) return Fail(err, "no serial ports found", kExitPortUnavailable);
   }
   if (!env.devices)

@@ -462,9 +462,11 @@ int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream&
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
   // The window's full search probes every address at 100 ms; a shorter list ends earlier.
-  const SearchSession::Plan plan =
+  SearchSession::Plan plan =
       highest >= 255 ? SearchSession::kFullSearch
-                     : SearchSession::Plan{highest, SearchSession::kFullProbeWaitMs, true};
+                     : SearchSession::Plan{highest, SearchSession::kFullProbeWaitMs, true, true};
+  // Every port means the system's: the demo's devices are found only when asked for by name.
+  plan.includesDemo = inv.port.has_value();
   bench.s.search.run(plan, [&](int percent) {
     bench.progress.update("search", percent, 100);
     if (bench.interrupted()) bench.s.searchCancelled = true;

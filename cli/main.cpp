@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "sim/DemoBus.h"
 #include "timing/LoopScheduler.h"
 
 #ifdef _WIN32
@@ -28,13 +29,15 @@ int main(int argc, char** argv) {
 #endif
   // The tool's main thread runs the loop; the serial reader thread posts into it.
   lyra::LoopScheduler scheduler;
+  // --port demo: simulated devices on the tool's own loop, fresh for each run.
+  lyra::DemoBus demo(scheduler, driver, ports);
   lyra::cli::DeviceIo io{
-      scheduler, driver,
+      scheduler, demo.driver(),
       [&scheduler](const std::function<bool()>& pred, std::int64_t limitMs) {
         return scheduler.runUntil(pred, limitMs);
       },
       [] { return lyra::cli::Interrupted(); }};
-  lyra::cli::CliEnvironment environment{ports, lyra::cli::IsTerminal(2), &io};
+  lyra::cli::CliEnvironment environment{demo.ports(), lyra::cli::IsTerminal(2), &io};
   const std::vector<std::string> args(argv + 1, argv + argc);
   const int code = lyra::cli::RunCli(args, std::cout, std::cerr, environment);
   std::cout.flush();

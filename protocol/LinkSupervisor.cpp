@@ -1,6 +1,7 @@
 #include "protocol/LinkSupervisor.h"
 
 #include "protocol/SendPump.h"
+#include "serial/DemoPort.h"
 
 namespace lyra {
 
@@ -83,6 +84,8 @@ void LinkSupervisor::intimerTimer() {
 void LinkSupervisor::brocar1Timer() {
   if (!link_.PortOpen()) return;
   const PortEntry* chosen = portList_.selectedEntry();
+  // The demo bus lives in the program: it cannot be unplugged.
+  if (chosen && isDemoPort(*chosen)) return;
   const auto ports = portList_.readSystemPorts();
   bool present = false;
   if (chosen && ports) {

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "protocol/CommandFrame.h"
+#include "serial/DemoPort.h"
 
 namespace lyra {
 
@@ -53,8 +54,13 @@ void SearchSession::run(const Plan& plan, const std::function<void(int)>& onProg
   // searched port that vanishes only ends that port's probes.
   timers_.refurbish.stop();
   supervisor_.holdPortCheck();
-  entries_ = portList_.entries();
-  numbers_ = portList_.portNumbers();
+  entries_.clear();
+  numbers_.clear();
+  for (std::size_t i = 0; i < portList_.entries().size(); ++i) {
+    if (!plan.includesDemo && isDemoPort(portList_.entries()[i])) continue;
+    entries_.push_back(portList_.entries()[i]);
+    numbers_.push_back(portList_.portNumbers()[i]);
+  }
 
   const int portCount = static_cast<int>(entries_.size());
   int k = 0;

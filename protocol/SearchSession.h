@@ -36,9 +36,12 @@ class SearchSession {
     int addresses;
     int probeWaitMs;
     bool errorsEndSearch;  // the full search stops at a failed close, open or reader start
+    bool includesDemo;     // the Demo entry is a port like any other, but not at start-up
   };
-  static constexpr Plan kFullSearch{kFullAddresses, kFullProbeWaitMs, true};
-  static constexpr Plan kStartupSearch{kStartupAddresses, kStartupProbeWaitMs, false};
+  static constexpr Plan kFullSearch{kFullAddresses, kFullProbeWaitMs, true, true};
+  // The demo's devices are always there: found at every start they would hide whether a real
+  // device answered.
+  static constexpr Plan kStartupSearch{kStartupAddresses, kStartupProbeWaitMs, false, false};
 
   // cancelled is the caller's cancel flag (the window's SearchCancel): set by Cancel and when the
   // window closes.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "serial/DemoPort.h"
+
 namespace lyra {
 
 std::optional<int> comPortNumber(const std::string& name) {
@@ -33,6 +35,8 @@ std::optional<std::vector<PortEntry>> PortList::readSystemPorts() {
     std::stable_sort(ports->begin(), ports->end(), [](const PortEntry& a, const PortEntry& b) {
       return lessIgnoringCase(a.name, b.name);
     });
+    std::stable_partition(ports->begin(), ports->end(),
+                          [](const PortEntry& p) { return !isDemoPort(p); });
   }
   return ports;
 }
@@ -41,7 +45,9 @@ void PortList::refill() {
   auto ports = readSystemPorts();
   if (!ports) return;
   entries_ = std::move(*ports);
+  // The last system port, as ever: a user with an adapter is not put on the simulated bus.
   selected_ = static_cast<int>(entries_.size()) - 1;
+  while (selected_ > 0 && isDemoPort(entries_[static_cast<size_t>(selected_)])) --selected_;
   numbers_.resize(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i)
     numbers_[i] = comPortNumber(entries_[i].name).value_or(kFirstNamedPortNumber + static_cast<int>(i));
@@ -62,6 +68,11 @@ void PortList::select(int index) {
 
 const PortEntry* PortList::selectedEntry() const {
   return selected_ >= 0 ? &entries_[static_cast<size_t>(selected_)] : nullptr;
+}
+
+bool PortList::hasSystemPort() const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [](const PortEntry& p) { return !isDemoPort(p); });
 }
 
 int PortList::selectedPortNumber() const {

@@ -1,7 +1,8 @@
 #pragma once
 // The port list of the connection area: the system's serial ports, sorted, the last one selected,
 // with one port number per entry. It is refreshed every 3 s while no port is open and frozen while
-// one is.
+// one is. The Demo entry (serial/DemoPort.h), where the source gives one, stays after the system's
+// ports and is selected only when there is no other.
 
 #include <functional>
 #include <optional>
@@ -16,10 +17,11 @@ class PortList {
  public:
   explicit PortList(PortSource& source) : source_(source) {}
 
-  // The system's ports sorted as case-insensitive text ("COM1", "COM10", "COM2"); nothing when
-  // the system's list cannot be read.
+  // The system's ports sorted as case-insensitive text ("COM1", "COM10", "COM2"), then Demo;
+  // nothing when the system's list cannot be read.
   std::optional<std::vector<PortEntry>> readSystemPorts();
-  // Reads the system's ports into the list, selects the last entry and rebuilds the numbers.
+  // Reads the system's ports into the list, selects the last system port (Demo when there is
+  // none) and rebuilds the numbers.
   // A list that cannot be read leaves everything as it was.
   void refill();
   // The refresh tick: while no port is open, refills when the system's ports differ from the
@@ -30,6 +32,8 @@ class PortList {
   int selectedIndex() const { return selected_; }  // -1 when the list is empty
   void select(int index);
   const PortEntry* selectedEntry() const;
+  // Whether the list holds a port of the system's, not only Demo.
+  bool hasSystemPort() const;
   // One number per entry: the number after "COM" for names of that form ("COM12" -> 12). Other
   // names (ttyUSB0, ttySIM0) have no number of their own; they get kFirstNamedPortNumber plus
   // their position, unique in the list and apart from every COM number.

@@ -134,6 +134,17 @@ TEST_F(CliPty, SetAndSetId) {
   EXPECT_EQ(gone.code, 1);
 }
 
+TEST_F(CliPty, PortDemoReachesTheSimulatedDevicesInsideTheTool) {
+  const CliResult ports = cli({"ports"});
+  EXPECT_EQ(ports.code, 0);
+  EXPECT_GT(ports.out.find("Demo "), ports.out.find("ttySIM0")) << ports.out;
+
+  const CliResult status = cli({"status", "--port", "demo", "--id", "1,5"});
+  EXPECT_EQ(status.code, 0) << status.err;
+  EXPECT_EQ(status.out.rfind("1  ", 0), 0u) << status.out;
+  EXPECT_NE(status.out.find("\n5  "), std::string::npos) << status.out;
+}
+
 TEST_F(CliPty, APortThatDoesNotExistIsExitThree) {
   const CliResult r = cli({"status", "--port", file("ttyNONE"), "--id", "1"});
   EXPECT_EQ(r.code, 3);
