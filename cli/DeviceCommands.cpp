@@ -338,9 +338,8 @@ int Write(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
 
 int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
            std::ostream& err) {
+  // The folder was made and the files checked before the bus was touched.
   const auto files = std::get<std::vector<fs::path>>(BackupFiles(*inv.output, inv.ids));
-  std::error_code ec;
-  if (files.size() > 1) fs::create_directories(*inv.output, ec);
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t i, int id) {
     bench.dialogs.path = files[i].string();
     bench.label = "backup " + std::to_string(id);

@@ -159,6 +159,43 @@ TEST_F(DeviceCommandsTest, ADamagedFileIsRefusedWithItsLineAndNothingIsSent) {
   EXPECT_TRUE(bus.writes("COM3").empty());
 }
 
+TEST_F(DeviceCommandsTest, AnOutputThatCannotBeWrittenIsRefusedBeforeTheBusIsTouched) {
+  // A folder that cannot be made: its parent is a file.
+  ASSERT_FALSE(WriteTextLines(folder / "plain.txt", {"x"}));
+  const Outcome made = run({"backup", "--port", "COM3", "--id", "1,5", "-o",
+                            file("plain.txt") + "/rack/"});
+  EXPECT_EQ(made.code, kExitUsage);
+  EXPECT_NE(made.err.find("cannot create the folder"), std::string::npos) << made.err;
+  // A file in a folder that does not exist, for one device and for read.
+  const Outcome single = run({"backup", "--port", "COM3", "--id", "1", "-o", file("no/one.fps")});
+  EXPECT_EQ(single.code, kExitUsage);
+  EXPECT_NE(single.err.find("does not exist"), std::string::npos) << single.err;
+  const Outcome read = run({"read", "--port", "COM3", "--id", "1", "-o", file("no/a.sps")});
+  EXPECT_EQ(read.code, kExitUsage);
+  EXPECT_NE(read.err.find("does not exist"), std::string::npos) << read.err;
+  // A folder that takes no new file. Permission bits do not stop a privileged user; the
+  // system's read-only folder /sys stops everyone.
+  const auto locked = folder / "locked";
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_exec);
+  std::string lockedFolder = locked.string();
+  if (!WriteTextLines(locked / "probe", {"x"})) lockedFolder = "/sys";
+  const Outcome backup =
+      run({"backup", "--port", "COM3", "--id", "1,5", "-o", lockedFolder + "/"});
+  EXPECT_EQ(backup.code, kExitUsage);
+  EXPECT_NE(backup.err.find("cannot write in the folder"), std::string::npos) << backup.err;
+  const Outcome readLocked =
+      run({"read", "--port", "COM3", "--id", "1", "-o", lockedFolder + "/a.sps"});
+  EXPECT_EQ(readLocked.code, kExitUsage);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(bus.writes("COM3").empty()) << "nothing was sent";
+  // A folder that is still to be made is made, for one device too.
+  const Outcome fresh = run({"backup", "--port", "COM3", "--id", "1", "-o", file("new") + "/"});
+  EXPECT_EQ(fresh.code, kExitDone) << fresh.err;
+  EXPECT_TRUE(std::filesystem::exists(folder / "new" / "1.fps"));
+}
+
 TEST_F(DeviceCommandsTest, CtrlCDuringARestoreLetsTheFrameInFlightFinishAndClosesThePort) {
   const Outcome backup = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
   ASSERT_EQ(backup.code, kExitDone) << backup.err;
