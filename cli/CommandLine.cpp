@@ -83,7 +83,10 @@ constexpr CommandInfo kCommands[] = {
      "  sat.level=DB  sat.mute=on|off  sat.polarity=+|-  sat.delay=MS   the satellite\n"
      "  hpf=HZ  lpf=HZ  hpf.type=NAME  lpf.type=NAME              e.g. hpf.type=24db-LR\n"
      "  eqN.freq=HZ  eqN.q=Q  eqN.gain=DB  eqN.type=PEQ|LS|HS  eqN.bypass=on|off   N = 1..6\n"
-     "  bass-enhancer=on|off\n"},
+     "  bass-enhancer=on|off\n"
+     "The device has no bypass of its own: eqN.bypass=on sets the band flat (0 dB) in the device,\n"
+     "which then keeps no other gain for it; set eqN.gain to bring the band back. A bypass and a\n"
+     "gain of one band in one set are refused. level= on a muted system also unmutes it.\n"},
     {Command::Show, "show", kJson, 0, "FILE.sps|FILE.fps",
      "print every parameter of a preset file (offline)",
      "Prints the Main path and the satellite in the window's texts, then the values the preset\n"
@@ -478,6 +481,18 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
         auto setting = ParseSetting(op);
         if (auto* e = std::get_if<std::string>(&setting)) return fail(*e);
         inv.settings.push_back(std::get<Setting>(setting));
+      }
+      // The device has no bypass of its own: a bypassed band is sent flat, so a gain given with
+      // it would be printed as stored and never reach the device.
+      for (const Setting& bypass : inv.settings) {
+        if (bypass.parameter != SetParameter::EqBypass || bypass.choice != 1) continue;
+        for (const Setting& gain : inv.settings) {
+          if (gain.parameter != SetParameter::EqGain || gain.row != bypass.row) continue;
+          return fail(bypass.name + "=" + bypass.valueText + " and " + gain.name + "=" +
+                      gain.valueText +
+                      " cannot go together: the device has no bypass of its own, a bypassed band "
+                      "is sent flat (0 dB) and the gain would not be stored");
+        }
       }
       break;
   }

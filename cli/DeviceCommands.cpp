@@ -435,7 +435,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
       }
       out << "device " << id << ": " << r.parameter << " = " << r.stored
           << (r.adjusted ? " (adjusted)" : "") << (r.changedNothing ? " (unchanged)" : "")
-          << "\n";
+          << (r.note ? " (" + *r.note + ")" : std::string()) << "\n";
     }
     const auto& rows = edit.rowsToSend();
     for (const SendRow& row : rows)

@@ -157,5 +157,30 @@ TEST(CommandLine, UsageErrorsNameTheMistake) {
             "set: eq9.q: the equaliser has bands eq1..eq6");
 }
 
+TEST(CommandLine, ABypassAndAGainOfOneBandAreRefusedTogether) {
+  // A bypassed band is sent flat: the gain would be printed as stored and never reach the device.
+  const std::string refused =
+      "set: eq3.bypass=on and eq3.gain=6 cannot go together: the device has no bypass of its "
+      "own, a bypassed band is sent flat (0 dB) and the gain would not be stored";
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.gain=6"}), refused);
+  EXPECT_NE(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.gain=6", "eq3.bypass=ON"})
+                .find("cannot go together"),
+            std::string::npos)
+      << "in either order";
+  EXPECT_EQ(test::RunTool({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.gain=6"}).code,
+            2);
+  // Another band's gain, or a bypass turned off, goes with it.
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq2.gain=6"}),
+            "<accepted>");
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=off", "eq3.gain=6"}),
+            "<accepted>");
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.q=2"}),
+            "<accepted>");
+  // The help says what bypass is.
+  EXPECT_NE(CommandHelp(Command::Set).find("The device has no bypass of its own: eqN.bypass=on "
+                                           "sets the band flat"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace lyra::cli
