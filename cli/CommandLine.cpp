@@ -44,13 +44,18 @@ constexpr CommandInfo kCommands[] = {
     {Command::Search, "search", kPort | kIds | kJson, 0, "",
      "find the devices on the bus (default: every port, DeviceIds 1-255)",
      "Asks each DeviceId of LIST on PORT, or on every port, as the window's search does, and\n"
-     "prints the devices that answer. With --json an array of objects with \"port\" and \"id\".\n"},
+     "prints the devices that answer. With --json an array of objects with \"port\", \"path\"\n"
+     "and \"id\".\n"},
     {Command::Status, "status", kPort | kIdList | kWatch | kJson, kPort | kIdList, "",
      "the temperature and attenuation of each device",
      "Connects to each device of LIST in turn and prints its temperature in degrees C and its\n"
-     "attenuation in dB. With --watch the readings are printed again every SECONDS (default 1)\n"
-     "until Ctrl-C. With --json an array of objects with \"id\", \"temperature\" and\n"
-     "\"attenuation\".\n"},
+     "attenuation in dB. With --json an array of objects with \"port\", \"id\", \"temperature\",\n"
+     "\"temperatureText\" and \"attenuation\".\n"
+     "With --watch one connection stays open and the status poll alone asks each device in turn,\n"
+     "every SECONDS (default 1) until Ctrl-C. Each line starts with the time of its round (UTC),\n"
+     "and a device that does not answer has its line too, with the error. With --json each line\n"
+     "is one JSON object (JSON Lines): \"time\", \"port\", \"id\" and either the readings or\n"
+     "\"error\".\n"},
     {Command::Read, "read", kPort | kIdSingle | kOutput, kPort | kIdSingle | kOutput, "",
      "the active preset of one device to a file (-o FILE.sps)",
      "Writes the device's active preset as the window's \"Save this preset to PC\" does: the\n"
@@ -180,6 +185,7 @@ std::optional<double> Seconds(std::string_view text) {
 struct Given {
   std::optional<std::string> port, id, ids, output, watch;
   bool watchFlag = false;
+  std::optional<std::string> afterWatch;  // what followed --watch, not being a number
   bool json = false;
   std::vector<std::string> operands;
 };
@@ -251,6 +257,10 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
         g.watch = *inlineValue;
       } else if (i + 1 < args.size() && Seconds(args[i + 1])) {
         g.watch = args[++i];
+      } else if (i + 1 < args.size() && (args[i + 1].empty() || args[i + 1][0] != '-' ||
+                                         args[i + 1].size() == 1 ||
+                                         std::isdigit(static_cast<unsigned char>(args[i + 1][1])))) {
+        g.afterWatch = args[i + 1];
       }
       continue;
     }
@@ -387,6 +397,10 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
   }
   if (g.watchFlag) {
     inv.watch = true;
+    // status takes no operand: a word after --watch was meant as its SECONDS.
+    if (g.afterWatch)
+      return fail("--watch needs a number of seconds from 0.5 to 86400, not '" + *g.afterWatch +
+                  "'");
     if (g.watch) {
       const auto s = Seconds(*g.watch);
       if (!s || !(*s >= 0.5) || *s > 86400)

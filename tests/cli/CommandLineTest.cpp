@@ -104,6 +104,16 @@ TEST(CommandLine, HelpAndVersionWhereverAsked) {
   EXPECT_EQ(CommandHelp(Command::Set).find("eqN.bypass=on|off") != std::string::npos, true);
 }
 
+TEST(CommandLine, HelpNamesTheJsonFieldsAsTheManualPageDoes) {
+  const std::string search = CommandHelp(Command::Search);
+  for (const char* field : {"\"port\"", "\"path\"", "\"id\""})
+    EXPECT_NE(search.find(field), std::string::npos) << field;
+  const std::string status = CommandHelp(Command::Status);
+  for (const char* field : {"\"port\"", "\"id\"", "\"temperature\"", "\"temperatureText\"",
+                            "\"attenuation\"", "\"time\"", "\"error\"", "JSON Lines"})
+    EXPECT_NE(status.find(field), std::string::npos) << field;
+}
+
 TEST(CommandLine, UsageErrorsNameTheMistake) {
   EXPECT_EQ(ErrorOf({}), "no command given");
   EXPECT_EQ(ErrorOf({"frobnicate"}), "unknown command 'frobnicate'");
@@ -132,6 +142,11 @@ TEST(CommandLine, UsageErrorsNameTheMistake) {
   EXPECT_EQ(ErrorOf({"ports", "--json=yes"}), "--json takes no value");
   EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch=0.1"}),
             "status: --watch: '0.1' is not a number of seconds from 0.5 to 86400");
+  EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch", "abc"}),
+            "status: --watch needs a number of seconds from 0.5 to 86400, not 'abc'");
+  EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch", "-2"}),
+            "status: --watch: '-2' is not a number of seconds from 0.5 to 86400");
+  EXPECT_TRUE(Parsed({"status", "--port", "p", "--watch", "--id", "1"}).watch);
   EXPECT_EQ(ErrorOf({"show"}), "show: FILE is missing");
   EXPECT_EQ(ErrorOf({"show", "a.sps", "b.sps"}), "show: 'b.sps' is one operand too many");
   EXPECT_EQ(ErrorOf({"diff", "a.sps"}), "diff: B is missing");

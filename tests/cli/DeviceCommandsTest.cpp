@@ -79,15 +79,64 @@ TEST_F(DeviceCommandsTest, StatusReadsEachDeviceInTurnAndNamesTheSilentOne) {
   EXPECT_NE(r.err.find("failed for DeviceId 7 (1 of 3)"), std::string::npos);
 }
 
-TEST_F(DeviceCommandsTest, StatusWatchRepeatsUntilCtrlC) {
-  interruptAfterMs(9000);
-  const Outcome r = run({"status", "--port", "COM3", "--id", "1", "--watch", "2"});
+TEST_F(DeviceCommandsTest, StatusWatchKeepsOneConnectionAndPrintsEveryDeviceEveryRound) {
+  interruptAfterMs(6500);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "7,1,5", "--watch", "1", "--json"});
   EXPECT_EQ(r.code, kExitInterrupted);
-  // A reading takes about 1.5 s with its connect; the watch waits 2 s between them.
-  std::size_t lines = 0;
-  for (char c : r.out) lines += c == '\n';
-  EXPECT_GE(lines, 2u) << r.out;
-  EXPECT_NE(r.out.find(" C  0 dB\n"), std::string::npos) << r.out;
+  // One JSON object a line, each with the round's time, the id and the readings or "error".
+  std::vector<std::string> lines;
+  std::istringstream in(r.out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), 9u) << r.out;
+  std::vector<std::string> times;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    EXPECT_EQ(line.front(), '{') << line;
+    EXPECT_EQ(line.back(), '}') << line;
+    const std::string id = "\"id\": " + std::string(i % 3 == 0 ? "7" : i % 3 == 1 ? "1" : "5");
+    EXPECT_NE(line.find(id + ","), std::string::npos) << "every device every round: " << line;
+    ASSERT_EQ(line.rfind("{\"time\": \"", 0), 0u) << line;
+    const std::string time = line.substr(10, 24);
+    EXPECT_EQ(time.back(), 'Z') << time;
+    if (i % 3 == 0) {
+      times.push_back(time);
+      EXPECT_NE(line.find("\"error\": "), std::string::npos) << "the silent device: " << line;
+    } else {
+      EXPECT_EQ(time, times.back()) << "one time stamp a round";
+      EXPECT_NE(line.find("\"temperature\": "), std::string::npos) << line;
+      EXPECT_NE(line.find("\"attenuation\": 0}"), std::string::npos) << line;
+    }
+  }
+  // After the first round (the handshake) the rounds start every second: the seconds and
+  // milliseconds of consecutive time stamps are one second apart.
+  ASSERT_GE(times.size(), 3u);
+  const auto seconds = [](const std::string& t) { return std::stod(t.substr(17, 6)); };
+  EXPECT_NEAR(seconds(times[2]) - seconds(times[1]) + (seconds(times[2]) < seconds(times[1]) ? 60 : 0),
+              1.0, 0.0015)
+      << "to the millisecond of the stamps";
+  // One handshake for the whole watch: the active preset was read once.
+  int presetReads = 0;
+  for (const auto& w : bus.writes("COM3")) presetReads += w.bytes == readActivePreset(0x00);
+  EXPECT_EQ(presetReads, 1);
+  EXPECT_NE(lines[0].find("\"error\": \"UNABLE TO CONNECT TO DEVICE!"), std::string::npos);
+  EXPECT_NE(lines[3].find("\"error\": \"no answer to the status poll\""), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, StatusWatchAsTextStampsEachLineAndNamesADeviceWithoutAnswer) {
+  interruptAfterMs(4000);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "1,7", "--watch", "1"});
+  EXPECT_EQ(r.code, kExitInterrupted);
+  std::istringstream in(r.out);
+  int readings = 0, errors = 0;
+  for (std::string line; std::getline(in, line);) {
+    ASSERT_GE(line.size(), 26u) << line;
+    EXPECT_EQ(line.substr(24, 2), "  ") << "a time stamp first: " << line;
+    if (line.substr(26).rfind("1  ", 0) == 0 && line.find(" C  0 dB") != std::string::npos)
+      ++readings;
+    if (line.substr(26) == "7  error: no answer to the status poll") ++errors;
+  }
+  EXPECT_GE(readings, 2) << r.out;
+  EXPECT_EQ(errors, readings) << r.out;
 }
 
 TEST_F(DeviceCommandsTest, ReadThenWriteCopiesTheActivePresetAcrossDevices) {
