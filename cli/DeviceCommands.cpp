@@ -596,6 +596,11 @@ int RunDeviceCommand(const Invocation& inv, const std::vector<PortEntry>& ports,
   }
   ChosenPortSource chosen(system, ports.front());
   Bench bench(io, chosen, err, errIsTerminal);
+  bench.dialogs.printResult = [&](const std::string& line) {
+    bench.progress.finish();
+    out << line << "\n";
+    out.flush();
+  };
   const PortEntry& port = ports.front();
   switch (command) {
     case Command::Status:

@@ -114,7 +114,8 @@ TEST_F(CliPty, BackupAndRestoreOfSeveralDevices) {
 TEST_F(CliPty, SlotsNameAndLoad) {
   const CliResult name = cli({"name-slot", "--port", port, "--id", "5", "Usr7", "Stage"});
   EXPECT_EQ(name.code, 0) << name.err;
-  EXPECT_NE(name.err.find("Successfully save."), std::string::npos);
+  EXPECT_NE(name.out.find("device 5: Successfully save."), std::string::npos) << name.out;
+  EXPECT_EQ(name.err.find("Successfully save."), std::string::npos) << name.err;
   const CliResult load = cli({"load-slot", "--port", port, "--id", "5", "Usr7"});
   EXPECT_EQ(load.code, 0) << load.err;
   const CliResult dead = cli({"load-slot", "--port", port, "--id", "7", "Usr7"});

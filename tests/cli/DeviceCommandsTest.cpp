@@ -281,6 +281,9 @@ TEST_F(DeviceCommandsTest, SlotsLoadAndTakeANameAndASilentDeviceFails) {
   const Outcome name = run({"name-slot", "--port", "COM3", "--id", "5", "Usr6", "FOH left"});
   EXPECT_EQ(name.code, kExitDone) << name.err;
   EXPECT_EQ(five->memory().names[6], DeviceMemory::nameOf("FOH left"));
+  // The device's word of success is a result: standard output, not among the errors.
+  EXPECT_NE(name.out.find("device 5: Successfully save.\n"), std::string::npos) << name.out;
+  EXPECT_EQ(name.err.find("Successfully save."), std::string::npos) << name.err;
   five->memory().blocks[2][40] = 0x33;
   const Outcome load = run({"load-slot", "--port", "COM3", "--id", "5", "Pre2"});
   EXPECT_EQ(load.code, kExitDone) << load.err;
@@ -308,6 +311,8 @@ TEST_F(DeviceCommandsTest, SetIdMovesTheDeviceAndSearchFindsItThere) {
   const Outcome r = run({"set-id", "--port", "COM3", "--id", "5", "9"});
   EXPECT_EQ(r.code, kExitDone) << r.err;
   EXPECT_EQ(five->deviceId(), 9);
+  EXPECT_NE(r.out.find("device 5: DeviceID change to 9\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err.find("DeviceID change"), std::string::npos) << r.err;
   const Outcome search = run({"search", "--port", "COM3", "--ids", "1-10", "--json"});
   EXPECT_EQ(search.code, kExitDone);
   EXPECT_NE(search.out.find("\"id\": 1\n"), std::string::npos) << search.out;
