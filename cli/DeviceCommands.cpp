@@ -537,10 +537,10 @@ int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream&
   bench.s.timers.brocar1.stop();
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
-  // The window's full search probes every address at 100 ms; a shorter list ends earlier.
-  const SearchSession::Plan plan =
-      highest >= 255 ? SearchSession::kFullSearch
-                     : SearchSession::Plan{highest, SearchSession::kFullProbeWaitMs, true};
+  // The window's full search at 100 ms a probe, over BusAddresses 0..highest - 1 (DeviceIds
+  // 1..highest). Even for the whole bus it stops before the broadcast address 0xFF, which the
+  // window's search also probes: every device answers it at once and the replies collide.
+  const SearchSession::Plan plan{std::min(highest, 255), SearchSession::kFullProbeWaitMs, true};
   bench.s.search.run(plan, [&](int percent) {
     bench.progress.update("search", percent, 100);
     if (bench.interrupted()) bench.s.searchCancelled = true;

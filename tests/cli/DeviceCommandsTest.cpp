@@ -321,6 +321,19 @@ TEST_F(DeviceCommandsTest, SetIdMovesTheDeviceAndSearchFindsItThere) {
   EXPECT_EQ(search.out.find("\"id\": 7\n"), std::string::npos);  // silent
 }
 
+TEST_F(DeviceCommandsTest, AWholeBusSearchNeverProbesTheBroadcastAddress) {
+  const Outcome r = run({"search", "--port", "COM3"});
+  EXPECT_EQ(r.code, kExitDone);
+  EXPECT_EQ(r.out, "COM3  1\nCOM3  5\n");
+  int broadcasts = 0, last = 0;
+  for (const auto& w : bus.writes("COM3")) {
+    broadcasts += w.bytes == statusPoll(0xFF);
+    last += w.bytes == statusPoll(0xFE);
+  }
+  EXPECT_EQ(broadcasts, 0) << "every device would answer at once";
+  EXPECT_EQ(last, 1) << "DeviceId 255 is asked";
+}
+
 TEST_F(DeviceCommandsTest, SearchWithoutAPortAsksEveryPort) {
   bus.addPort("COM4");
   DeviceModel other(bus, "COM4", 12, 9u);
