@@ -6,6 +6,20 @@
 
 namespace lyra::cli {
 
+namespace {
+
+// A message box breaks its lines at "\r" (or "\r\n"); a line of output keeps it on one.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string TimeStamp(std::chrono::system_clock::time_point time) {
   using namespace std::chrono;
   const auto ms = floor<milliseconds>(time);
@@ -24,7 +38,7 @@ std::string TimeStamp(std::chrono::system_clock::time_point time) {
 
 std::string StatusText(const StatusLine& line) {
   std::string out = TimeStamp(line.time) + "  " + std::to_string(line.id) + "  ";
-  if (line.error) return out + "error: " + *line.error + "\n";
+  if (line.error) return out + "error: " + OneLine(*line.error) + "\n";
   return out + line.temperatureText + "  " + std::to_string(line.attenuation) + " dB\n";
 }
 
@@ -32,7 +46,7 @@ std::string StatusJsonLine(const StatusLine& line) {
   const auto quoted = [](const std::string& s) { return JsonEscaped(s); };
   std::string out = "{\"time\": " + quoted(TimeStamp(line.time)) + ", \"port\": " +
                     quoted(line.port) + ", \"id\": " + std::to_string(line.id);
-  if (line.error) return out + ", \"error\": " + quoted(*line.error) + "}\n";
+  if (line.error) return out + ", \"error\": " + quoted(OneLine(*line.error)) + "}\n";
   return out + ", \"temperature\": " + std::to_string(line.temperature) +
          ", \"temperatureText\": " + quoted(line.temperatureText) +
          ", \"attenuation\": " + std::to_string(line.attenuation) + "}\n";

@@ -169,6 +169,12 @@ TEST(StatusLines, ATimeStampedLineOrJsonObjectWithTheReadingsOrTheError) {
   EXPECT_EQ(cli::StatusJsonLine(line),
             "{\"time\": \"2026-12-09T06:05:06.023Z\", \"port\": \"ttySIM0\", \"id\": 5, "
             "\"error\": \"say \\\"no\\\"\"}\n");
+  // A message box's line breaks become spaces: one line a device.
+  line.error = "UNABLE TO CONNECT TO DEVICE!\rPlease check.";
+  EXPECT_EQ(cli::StatusText(line),
+            "2026-12-09T06:05:06.023Z  5  error: UNABLE TO CONNECT TO DEVICE! Please check.\n");
+  EXPECT_NE(cli::StatusJsonLine(line).find("\"error\": \"UNABLE TO CONNECT TO DEVICE! Please"),
+            std::string::npos);
 }
 
 }  // namespace
