@@ -2,6 +2,7 @@
 
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 
 #include "app/EntryFields.h"
@@ -250,6 +251,9 @@ WindowAreas layOutWindow(QMainWindow& window) {
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the controls, never to the scroll area
   scroll->viewport()->setBackgroundRole(QPalette::Window);
+  // The bars that a small screen gets are operated by mouse: a screen reader names them too.
+  scroll->verticalScrollBar()->setAccessibleName("Scroll the window up and down");
+  scroll->horizontalScrollBar()->setAccessibleName("Scroll the window left and right");
   a.client = new QWidget;
   a.client->setObjectName("client");
   a.client->setFixedSize(kClientSize);

@@ -11,6 +11,10 @@ void CliDialogs::message(const std::string& text, const std::string& detail) {
     shown += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
   }
   if (!detail.empty()) shown += " (" + detail + ")";
+  if (printResult && isSuccess(text)) {
+    printResult((context.empty() ? std::string() : context + ": ") + shown);
+    return;
+  }
   print_("lyraphone-cli: " + (context.empty() ? std::string() : context + ": ") + shown);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The Dialogs of the tool: every question the sessions ask ("... Do you want to proceed?") is
 // answered Yes, since the command line already said what to do; a file dialog is answered with
-// the path the command line gave; each message is printed to standard error as the window would
-// show it and kept, so the command can tell the device's failure by the session's own text.
+// the path the command line gave; each message is printed as the window would show it and kept,
+// so the command can tell the device's failure by the session's own text. A message of success
+// ("Successfully save.") is a result and goes to printResult (standard output); the others are
+// errors and go to standard error.
 
 #include <functional>
 #include <optional>
@@ -18,6 +20,8 @@ class CliDialogs final : public Dialogs {
   explicit CliDialogs(std::function<void(const std::string&)> print) : print_(std::move(print)) {}
 
   std::string context;  // "device 3": what each printed message is about
+  // Where a message of success goes, as "device 3: Successfully save."; without it, with the rest.
+  std::function<void(const std::string&)> printResult;
   std::string path;     // what a file dialog answers; empty: the dialog is cancelled
   std::vector<std::string> messages;  // since reset()
   int fileDialogs = 0;                // file dialogs asked since reset()

@@ -44,13 +44,18 @@ constexpr CommandInfo kCommands[] = {
     {Command::Search, "search", kPort | kIds | kJson, 0, "",
      "find the devices on the bus (default: every port, DeviceIds 1-255)",
      "Asks each DeviceId of LIST on PORT, or on every port, as the window's search does, and\n"
-     "prints the devices that answer. With --json an array of objects with \"port\" and \"id\".\n"},
+     "prints the devices that answer. With --json an array of objects with \"port\", \"path\"\n"
+     "and \"id\".\n"},
     {Command::Status, "status", kPort | kIdList | kWatch | kJson, kPort | kIdList, "",
      "the temperature and attenuation of each device",
      "Connects to each device of LIST in turn and prints its temperature in degrees C and its\n"
-     "attenuation in dB. With --watch the readings are printed again every SECONDS (default 1)\n"
-     "until Ctrl-C. With --json an array of objects with \"id\", \"temperature\" and\n"
-     "\"attenuation\".\n"},
+     "attenuation in dB. With --json an array of objects with \"port\", \"id\", \"temperature\",\n"
+     "\"temperatureText\" and \"attenuation\".\n"
+     "With --watch one connection stays open and the status poll alone asks each device in turn,\n"
+     "every SECONDS (default 1) until Ctrl-C. Each line starts with the time of its round (UTC),\n"
+     "and a device that does not answer has its line too, with the error. With --json each line\n"
+     "is one JSON object (JSON Lines): \"time\", \"port\", \"id\" and either the readings or\n"
+     "\"error\".\n"},
     {Command::Read, "read", kPort | kIdSingle | kOutput, kPort | kIdSingle | kOutput, "",
      "the active preset of one device to a file (-o FILE.sps)",
      "Writes the device's active preset as the window's \"Save this preset to PC\" does: the\n"
@@ -83,7 +88,10 @@ constexpr CommandInfo kCommands[] = {
      "  sat.level=DB  sat.mute=on|off  sat.polarity=+|-  sat.delay=MS   the satellite\n"
      "  hpf=HZ  lpf=HZ  hpf.type=NAME  lpf.type=NAME              e.g. hpf.type=24db-LR\n"
      "  eqN.freq=HZ  eqN.q=Q  eqN.gain=DB  eqN.type=PEQ|LS|HS  eqN.bypass=on|off   N = 1..6\n"
-     "  bass-enhancer=on|off\n"},
+     "  bass-enhancer=on|off\n"
+     "The device has no bypass of its own: eqN.bypass=on sets the band flat (0 dB) in the device,\n"
+     "which then keeps no other gain for it; set eqN.gain to bring the band back. A bypass and a\n"
+     "gain of one band in one set are refused. level= on a muted system also unmutes it.\n"},
     {Command::Show, "show", kJson, 0, "FILE.sps|FILE.fps",
      "print every parameter of a preset file (offline)",
      "Prints the Main path and the satellite in the window's texts, then the values the preset\n"
@@ -177,6 +185,7 @@ std::optional<double> Seconds(std::string_view text) {
 struct Given {
   std::optional<std::string> port, id, ids, output, watch;
   bool watchFlag = false;
+  std::optional<std::string> afterWatch;  // what followed --watch, not being a number
   bool json = false;
   std::vector<std::string> operands;
 };
@@ -248,6 +257,10 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
         g.watch = *inlineValue;
       } else if (i + 1 < args.size() && Seconds(args[i + 1])) {
         g.watch = args[++i];
+      } else if (i + 1 < args.size() && (args[i + 1].empty() || args[i + 1][0] != '-' ||
+                                         args[i + 1].size() == 1 ||
+                                         std::isdigit(static_cast<unsigned char>(args[i + 1][1])))) {
+        g.afterWatch = args[i + 1];
       }
       continue;
     }
@@ -384,6 +397,10 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
   }
   if (g.watchFlag) {
     inv.watch = true;
+    // status takes no operand: a word after --watch was meant as its SECONDS.
+    if (g.afterWatch)
+      return fail("--watch needs a number of seconds from 0.5 to 86400, not '" + *g.afterWatch +
+                  "'");
     if (g.watch) {
       const auto s = Seconds(*g.watch);
       if (!s || !(*s >= 0.5) || *s > 86400)
@@ -478,6 +495,18 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
         auto setting = ParseSetting(op);
         if (auto* e = std::get_if<std::string>(&setting)) return fail(*e);
         inv.settings.push_back(std::get<Setting>(setting));
+      }
+      // The device has no bypass of its own: a bypassed band is sent flat, so a gain given with
+      // it would be printed as stored and never reach the device.
+      for (const Setting& bypass : inv.settings) {
+        if (bypass.parameter != SetParameter::EqBypass || bypass.choice != 1) continue;
+        for (const Setting& gain : inv.settings) {
+          if (gain.parameter != SetParameter::EqGain || gain.row != bypass.row) continue;
+          return fail(bypass.name + "=" + bypass.valueText + " and " + gain.name + "=" +
+                      gain.valueText +
+                      " cannot go together: the device has no bypass of its own, a bypassed band "
+                      "is sent flat (0 dB) and the gain would not be stored");
+        }
       }
       break;
   }

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/Json.h"
+#include "cli/OutputCheck.h"
 #include "cli/PortChoice.h"
 #include "cli/PresetFile.h"
 #include "cli/PresetReport.h"
@@ -93,11 +94,23 @@ int Online(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnvir
     auto files = BackupFiles(*inv.output, inv.ids);
     if (auto* problem = std::get_if<std::string>(&files))
       return Fail(err, name + ": " + *problem, kExitUsage);
+    // Every file the command will write can be written, before the bus is touched.
+    const auto& paths = std::get<std::vector<fs::path>>(files);
+    if (IsFolderName(*inv.output)) {
+      if (auto problem = MakeFolder(*inv.output))
+        return Fail(err, name + ": " + *problem, kExitUsage);
+    }
+    if (auto problem = CheckWritable(paths.front()))
+      return Fail(err, name + ": " + *problem, kExitUsage);
   }
   std::error_code ec;
   if (command == Command::Read && fs::is_directory(*inv.output, ec))
     return Fail(err, name + ": " + *inv.output + " is a folder; read writes one .sps file",
                 kExitUsage);
+  if (command == Command::Read) {
+    if (auto problem = CheckWritable(*inv.output))
+      return Fail(err, name + ": " + *problem, kExitUsage);
+  }
 
   std::vector<PortEntry> ports;
   if (inv.port) {
@@ -122,11 +135,15 @@ int Online(const Invocation& inv, std::ostream& out, std::ostream& err, CliEnvir
 
 }  // namespace
 
+bool IsFolderName(const std::string& output) {
+  std::error_code ec;
+  return fs::is_directory(output, ec) ||
+         (!output.empty() && (output.back() == '/' || output.back() == '\\'));
+}
+
 std::variant<std::vector<fs::path>, std::string> BackupFiles(const std::string& output,
                                                              const std::vector<int>& ids) {
-  std::error_code ec;
-  const bool folder = fs::is_directory(output, ec) ||
-                      (!output.empty() && (output.back() == '/' || output.back() == '\\'));
+  const bool folder = IsFolderName(output);
   std::vector<fs::path> files;
   if (!folder) {
     if (ids.size() > 1)

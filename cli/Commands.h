@@ -28,6 +28,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Where `backup -o OUTPUT` puts each device's presets: OUTPUT itself for one device, or
 // OUTPUT/<id>.fps when OUTPUT is a folder (one that exists, or a name ending in "/"). Several
 // devices need a folder.
+// Whether `-o OUTPUT` names a folder: one that exists, or a name ending in "/".
+bool IsFolderName(const std::string& output);
+
 std::variant<std::vector<std::filesystem::path>, std::string> BackupFiles(
     const std::string& output, const std::vector<int>& ids);
 

@@ -1,6 +1,7 @@
 #include "cli/DeviceCommands.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "cli/Json.h"
 #include "cli/Progress.h"
 #include "cli/SetParameters.h"
+#include "cli/StatusLines.h"
 #include "graph/ParameterScales.h"
 #include "storage/DeviceSessions.h"
 
@@ -27,6 +29,8 @@ namespace {
 constexpr int kConnectLimitMs = 10000;
 // The status poll runs every 500 ms once the link is up.
 constexpr int kStatusLimitMs = 3000;
+// While watching, each device has until the window's next poll would be due to answer its own.
+constexpr int kWatchPollWaitMs = 500;
 // Save all waits for its collection's own time-out; load all sends twenty blocks, then reads
 // the names; a slot load waits up to 12 s; a name save up to 1.5 s.
 constexpr int kSaveAllLimitMs = 40000;
@@ -90,6 +94,7 @@ class Bench {
     s.parser.route(Reply::Status, Owner::Connection, [this](ReceivedReply& r) {
       statusReading = r.payloadByte(2) * 256 + r.payloadByte(3);
       attenuation = r.payloadByte(4);
+      statusAddress = r.busAddress();
       ++statusCount;
       return false;  // the search still takes it as a hit
     });
@@ -170,6 +175,7 @@ class Bench {
   bool portLost = false;
   int statusReading = 0;
   int attenuation = 0;
+  int statusAddress = -1;  // the BusAddress of the device that sent the last status reply
   int statusCount = 0;
   int namesCount = 0;  // NameTable replies
 
@@ -249,56 +255,127 @@ int TemperatureDegrees(int reading) {
 
 int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
            std::ostream& err) {
+  struct Reading {
+    int id, reading, attenuation;
+  };
+  std::vector<Reading> readings;
+  const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
+    const int before = bench.statusCount;
+    if (!bench.waitFor([&] { return bench.statusCount > before; }, kStatusLimitMs)) {
+      if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
+      return false;
+    }
+    readings.push_back({id, bench.statusReading, bench.attenuation});
+    return true;
+  });
+  bench.progress.finish();
+  if (inv.json) {
+    JsonWriter j;
+    j.beginArray();
+    for (const Reading& r : readings) {
+      j.beginObject();
+      j.key("port");
+      j.string(port.name);
+      j.key("id");
+      j.integer(r.id);
+      j.key("temperature");
+      j.integer(TemperatureDegrees(r.reading));
+      j.key("temperatureText");
+      j.string(TemperatureText(r.reading) + " C");
+      j.key("attenuation");
+      j.integer(r.attenuation);
+      j.endObject();
+    }
+    j.endArray();
+    out << j.text();
+  } else {
+    for (const Reading& r : readings)
+      out << r.id << "  " << TemperatureText(r.reading) << " C  " << r.attenuation << " dB\n";
+  }
+  out.flush();
+  return Summary(inv, tally, bench, err);
+}
+
+// status --watch: one connection to the port, kept open for the whole watch, with the status
+// poll alone. The first device of the list that answers the handshake opens it; after that each
+// round polls every device in turn at its own address and takes only the reply that address
+// sends (a late reply of the device before it is not this one's). Every device has a line in
+// every round, with its readings or what went wrong.
+int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
+          std::ostream& err) {
+  Scheduler& clock = bench.io_.scheduler;
+  // Time stamps follow the scheduler's clock from the wall clock's time at the start.
+  const auto startWall = std::chrono::system_clock::now();
+  const std::int64_t startUs = clock.nowUs();
+  const auto now = [&] {
+    return startWall + std::chrono::microseconds(clock.nowUs() - startUs);
+  };
   Tally all;
   std::set<int> failedOnce;
+  bool connected = false;
   for (;;) {
-    struct Reading {
-      int id, reading, attenuation;
-    };
-    std::vector<Reading> readings;
-    const Tally round = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-      const int before = bench.statusCount;
-      if (!bench.waitFor([&] { return bench.statusCount > before; }, kStatusLimitMs)) {
-        if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
-        return false;
+    const std::int64_t roundUs = clock.nowUs();
+    const auto roundTime = now();
+    for (int id : inv.ids) {
+      if (bench.interrupted()) break;
+      StatusLine line{roundTime, port.name, id, 0, {}, 0, {}};
+      const auto failure = [&](const std::string& fallback) {
+        return bench.dialogs.failure().value_or(fallback);
+      };
+      if (bench.portLost) {
+        line.error = "No port.";
+      } else if (!connected) {
+        switch (bench.connect(port, id)) {
+          case Bench::Connected::NoPort:
+            all.noPort = true;
+            line.error = failure("No port.");
+            bench.disconnect();
+            break;
+          case Bench::Connected::Failed:
+            line.error = failure("UNABLE TO CONNECT TO DEVICE!");
+            bench.disconnect();
+            break;
+          case Bench::Connected::Up:
+            connected = true;
+            // The poll of the watch is ours: one to each device in turn.
+            bench.s.supervisor.pause();
+            break;
+        }
       }
-      readings.push_back({id, bench.statusReading, bench.attenuation});
-      return true;
-    });
-    bench.progress.finish();
-    if (inv.json) {
-      JsonWriter j;
-      j.beginArray();
-      for (const Reading& r : readings) {
-        j.beginObject();
-        j.key("port");
-        j.string(port.name);
-        j.key("id");
-        j.integer(r.id);
-        j.key("temperature");
-        j.integer(TemperatureDegrees(r.reading));
-        j.key("temperatureText");
-        j.string(TemperatureText(r.reading) + " C");
-        j.key("attenuation");
-        j.integer(r.attenuation);
-        j.endObject();
+      if (connected && !line.error) {
+        bench.dialogs.reset();
+        bench.dialogs.context = "device " + std::to_string(id);
+        const std::uint8_t address = BusAddressing::busAddressOf(id);
+        bench.s.address.DeviceId = id;
+        bench.s.address.BusAddress = address;
+        const int before = bench.statusCount;
+        bench.s.link.TransmitBuffer.clear();
+        bench.s.pump.sendNow(statusPoll(address), SendPump::ReceiveText::Clear);
+        const bool answered = bench.waitFor(
+            [&] { return bench.statusCount > before && bench.statusAddress == address; },
+            kWatchPollWaitMs);
+        if (bench.interrupted()) break;
+        if (answered) {
+          line.temperature = TemperatureDegrees(bench.statusReading);
+          line.temperatureText = TemperatureText(bench.statusReading) + " C";
+          line.attenuation = bench.attenuation;
+        } else {
+          line.error = bench.portLost ? "No port." : failure("no answer to the status poll");
+        }
       }
-      j.endArray();
-      out << j.text();
-    } else {
-      for (const Reading& r : readings)
-        out << r.id << "  " << TemperatureText(r.reading) << " C  " << r.attenuation << " dB\n";
+      if (bench.interrupted()) break;
+      if (line.error && failedOnce.insert(id).second) all.failed.push_back(id);
+      bench.progress.finish();
+      out << (inv.json ? StatusJsonLine(line) : StatusText(line));
+      out.flush();
     }
-    out.flush();
-    all.noPort = all.noPort || round.noPort;
-    for (int id : round.failed) {
-      if (failedOnce.insert(id).second) all.failed.push_back(id);
-    }
-    if (!inv.watch || bench.interrupted() || round.noPort || bench.portLost) break;
-    const auto next = static_cast<std::int64_t>(inv.watchSeconds * 1000);
-    bench.io_.runUntil([&] { return bench.interrupted(); }, next);
+    if (bench.interrupted() || bench.portLost || (all.noPort && !connected)) break;
+    const auto nextUs = roundUs + static_cast<std::int64_t>(inv.watchSeconds * 1'000'000);
+    bench.io_.runUntil([&] { return bench.interrupted(); },
+                       std::max<std::int64_t>(0, (nextUs - clock.nowUs()) / 1000));
     if (bench.interrupted()) break;
   }
+  if (connected) bench.disconnect();
   return Summary(inv, all, bench, err);
 }
 
@@ -338,9 +415,8 @@ int Write(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
 
 int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
            std::ostream& err) {
+  // The folder was made and the files checked before the bus was touched.
   const auto files = std::get<std::vector<fs::path>>(BackupFiles(*inv.output, inv.ids));
-  std::error_code ec;
-  if (files.size() > 1) fs::create_directories(*inv.output, ec);
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t i, int id) {
     bench.dialogs.path = files[i].string();
     bench.label = "backup " + std::to_string(id);
@@ -436,7 +512,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
       }
       out << "device " << id << ": " << r.parameter << " = " << r.stored
           << (r.adjusted ? " (adjusted)" : "") << (r.changedNothing ? " (unchanged)" : "")
-          << "\n";
+          << (r.note ? " (" + *r.note + ")" : std::string()) << "\n";
     }
     const auto& rows = edit.rowsToSend();
     for (const SendRow& row : rows)
@@ -461,10 +537,10 @@ int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream&
   bench.s.timers.brocar1.stop();
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
-  // The window's full search probes every address at 100 ms; a shorter list ends earlier.
-  SearchSession::Plan plan =
-      highest >= 255 ? SearchSession::kFullSearch
-                     : SearchSession::Plan{highest, SearchSession::kFullProbeWaitMs, true, true};
+  // The window's full search at 100 ms a probe, over BusAddresses 0..highest - 1 (DeviceIds
+  // 1..highest). Even for the whole bus it stops before the broadcast address 0xFF, which the
+  // window's search also probes: every device answers it at once and the replies collide.
+  SearchSession::Plan plan{std::min(highest, 255), SearchSession::kFullProbeWaitMs, true, true};
   // Every port means the system's: the demo's devices are found only when asked for by name.
   plan.includesDemo = inv.port.has_value();
   bench.s.search.run(plan, [&](int percent) {
@@ -522,10 +598,15 @@ int RunDeviceCommand(const Invocation& inv, const std::vector<PortEntry>& ports,
   }
   ChosenPortSource chosen(system, ports.front());
   Bench bench(io, chosen, err, errIsTerminal);
+  bench.dialogs.printResult = [&](const std::string& line) {
+    bench.progress.finish();
+    out << line << "\n";
+    out.flush();
+  };
   const PortEntry& port = ports.front();
   switch (command) {
     case Command::Status:
-      return Status(inv, port, bench, out, err);
+      return inv.watch ? Watch(inv, port, bench, out, err) : Status(inv, port, bench, out, err);
     case Command::Read:
       return Read(inv, port, bench, out, err);
     case Command::Write:

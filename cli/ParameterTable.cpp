@@ -11,11 +11,10 @@ namespace lyra::cli {
 
 namespace {
 
-// The limiter's lists; the window keeps no control for them.
-constexpr std::array<std::string_view, 7> kAttackNames = {"0.5 ms", "1 ms",  "2 ms", "5 ms",
-                                                          "10 ms",  "20 ms", "50 ms"};
-constexpr std::array<std::string_view, 7> kReleaseNames = {"90ms",   "200ms",  "500ms", "700ms",
-                                                           "1200ms", "2000ms", "5000ms"};
+// The limiter's times in ms; the window keeps no control for them. They are written as every
+// time of `show` is, the delays' way: "0.500 ms", "90.000 ms".
+constexpr std::array<double, 7> kAttackMs = {0.5, 1, 2, 5, 10, 20, 50};
+constexpr std::array<double, 7> kReleaseMs = {90, 200, 500, 700, 1200, 2000, 5000};
 constexpr int kMaxThresholdIndex = 19;  // "0dBu"
 
 PhysicalValue Number(double v) {
@@ -95,8 +94,8 @@ class Table {
     } else {
       add("limiter.threshold", w.limiterThreshold, {}, OutsideList(w.limiterThreshold));
     }
-    listed("limiter.attack", w.limiterAttack, kAttackNames);
-    listed("limiter.release", w.limiterRelease, kReleaseNames);
+    time("limiter.attack", w.limiterAttack, kAttackMs);
+    time("limiter.release", w.limiterRelease, kReleaseMs);
   }
 
   // The four fields a band's row shows; the gain its type does not use is carried, named by its
@@ -129,11 +128,12 @@ class Table {
   }
 
  private:
+
   template <std::size_t N>
-  void listed(std::string_view key, int index, const std::array<std::string_view, N>& names) {
+  void time(std::string_view key, int index, const std::array<double, N>& ms) {
     if (index < static_cast<int>(N)) {
-      const std::string_view name = names[static_cast<std::size_t>(index)];
-      add(key, index, Name(name), std::string(name));
+      const double value = ms[static_cast<std::size_t>(index)];
+      add(key, index, Number(value), FormatMs(value));
     } else {
       add(key, index, {}, OutsideList(index));
     }

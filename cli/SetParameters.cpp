@@ -247,6 +247,7 @@ SetResult PresetEdit::apply(const Setting& s) {
 
   switch (s.parameter) {
     case SetParameter::Level: {
+      if (main.systemLevel == 0) result.note = "also unmutes the system";
       const int position = SystemSliderPositionFromTyped(typed);  // typing never mutes
       storeSystemLevel(main, position, false);
       result.adjusted = typed.nanos != (main.systemLevel - kSystemLevelZeroDb) * (kNano / 5);

@@ -79,6 +79,8 @@ struct SetResult {
   std::string stored;           // the window's text of what the image now holds: "19.7 Hz"
   bool adjusted = false;        // the typed value was clamped or snapped to what `stored` says
   bool changedNothing = false;  // the value was already so (a type or switch): nothing to send
+  // What else the setting did, beside storing the value: "also unmutes the system".
+  std::optional<std::string> note;
   // The setting could not be carried out; the image is unchanged and `problem` says why.
   std::optional<std::string> problem;
 };

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <map>
+#include <set>
 
 #include "app/WindowFit.h"
 #include "editing/Controls.h"
@@ -127,6 +128,25 @@ TEST_F(Access, OnASmallScreenEveryControlCanBeScrolledIntoViewAndTheStatusBarSta
       EXPECT_TRUE(view.contains(at)) << now->objectName().toStdString() << " is out of view";
     }
   }
+}
+
+TEST_F(Access, TheScrollBarsOfASmallScreenHaveTheirOwnAccessibleNames) {
+  connect();
+  fitWindow(form->window(), QSize(1024, 600));
+  QApplication::processEvents();
+  std::set<QString> names;
+  int bars = 0;
+  for (QScrollBar* bar : window().findChildren<QScrollBar*>()) {
+    if (!bar->isVisible()) continue;
+    ++bars;
+    const QString name = accessibleName(bar).trimmed();
+    EXPECT_FALSE(name.isEmpty()) << bar->parent()->parent()->objectName().toStdString()
+                                 << "'s bar has no name";
+    EXPECT_TRUE(names.insert(name).second) << name.toStdString();
+  }
+  EXPECT_GE(bars, 2) << "both directions scroll on this screen";
+  EXPECT_EQ(accessibleName(scroll()->verticalScrollBar()), "Scroll the window up and down");
+  EXPECT_EQ(accessibleName(scroll()->horizontalScrollBar()), "Scroll the window left and right");
 }
 
 TEST_F(Access, EveryFocusableControlAndEverySpinArrowHasItsOwnAccessibleName) {

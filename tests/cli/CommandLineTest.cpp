@@ -104,6 +104,16 @@ TEST(CommandLine, HelpAndVersionWhereverAsked) {
   EXPECT_EQ(CommandHelp(Command::Set).find("eqN.bypass=on|off") != std::string::npos, true);
 }
 
+TEST(CommandLine, HelpNamesTheJsonFieldsAsTheManualPageDoes) {
+  const std::string search = CommandHelp(Command::Search);
+  for (const char* field : {"\"port\"", "\"path\"", "\"id\""})
+    EXPECT_NE(search.find(field), std::string::npos) << field;
+  const std::string status = CommandHelp(Command::Status);
+  for (const char* field : {"\"port\"", "\"id\"", "\"temperature\"", "\"temperatureText\"",
+                            "\"attenuation\"", "\"time\"", "\"error\"", "JSON Lines"})
+    EXPECT_NE(status.find(field), std::string::npos) << field;
+}
+
 TEST(CommandLine, UsageErrorsNameTheMistake) {
   EXPECT_EQ(ErrorOf({}), "no command given");
   EXPECT_EQ(ErrorOf({"frobnicate"}), "unknown command 'frobnicate'");
@@ -132,6 +142,11 @@ TEST(CommandLine, UsageErrorsNameTheMistake) {
   EXPECT_EQ(ErrorOf({"ports", "--json=yes"}), "--json takes no value");
   EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch=0.1"}),
             "status: --watch: '0.1' is not a number of seconds from 0.5 to 86400");
+  EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch", "abc"}),
+            "status: --watch needs a number of seconds from 0.5 to 86400, not 'abc'");
+  EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--watch", "-2"}),
+            "status: --watch: '-2' is not a number of seconds from 0.5 to 86400");
+  EXPECT_TRUE(Parsed({"status", "--port", "p", "--watch", "--id", "1"}).watch);
   EXPECT_EQ(ErrorOf({"show"}), "show: FILE is missing");
   EXPECT_EQ(ErrorOf({"show", "a.sps", "b.sps"}), "show: 'b.sps' is one operand too many");
   EXPECT_EQ(ErrorOf({"diff", "a.sps"}), "diff: B is missing");
@@ -155,6 +170,31 @@ TEST(CommandLine, UsageErrorsNameTheMistake) {
             "set: PARAM=VALUE is missing (for example eq1.gain=-3)");
   EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq1.gain=-3", "eq9.q=1"}),
             "set: eq9.q: the equaliser has bands eq1..eq6");
+}
+
+TEST(CommandLine, ABypassAndAGainOfOneBandAreRefusedTogether) {
+  // A bypassed band is sent flat: the gain would be printed as stored and never reach the device.
+  const std::string refused =
+      "set: eq3.bypass=on and eq3.gain=6 cannot go together: the device has no bypass of its "
+      "own, a bypassed band is sent flat (0 dB) and the gain would not be stored";
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.gain=6"}), refused);
+  EXPECT_NE(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.gain=6", "eq3.bypass=ON"})
+                .find("cannot go together"),
+            std::string::npos)
+      << "in either order";
+  EXPECT_EQ(test::RunTool({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.gain=6"}).code,
+            2);
+  // Another band's gain, or a bypass turned off, goes with it.
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq2.gain=6"}),
+            "<accepted>");
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=off", "eq3.gain=6"}),
+            "<accepted>");
+  EXPECT_EQ(ErrorOf({"set", "--port", "p", "--id", "1", "eq3.bypass=on", "eq3.q=2"}),
+            "<accepted>");
+  // The help says what bypass is.
+  EXPECT_NE(CommandHelp(Command::Set).find("The device has no bypass of its own: eqN.bypass=on "
+                                           "sets the band flat"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "cli/PortChoice.h"
 #include "cli/Progress.h"
+#include "cli/StatusLines.h"
 #include "tests/cli/CliTestSupport.h"
 #include "tests/cli/JsonText.h"
 #include "tests/storage/TempFolder.h"
@@ -151,6 +152,29 @@ TEST(Progress, ABarOnATerminalAndATenthALineOtherwise) {
             "backup 3: 0%\nbackup 3: 10%\nbackup 3: 20%\nbackup 3: 30%\nbackup 3: 40%\n"
             "backup 3: 50%\nbackup 3: 60%\nbackup 3: 70%\nbackup 3: 80%\nbackup 3: 90%\n"
             "backup 3: 100%\nbackup 5: no answer\n");
+}
+
+TEST(StatusLines, ATimeStampedLineOrJsonObjectWithTheReadingsOrTheError) {
+  using namespace std::chrono;
+  cli::StatusLine line{sys_days{year{2026} / 12 / 9} + hours{6} + minutes{5} + seconds{6} +
+                           milliseconds{23},
+                       "ttySIM0", 5, 36, "36 C", 0, {}};
+  EXPECT_EQ(cli::TimeStamp(line.time), "2026-12-09T06:05:06.023Z");
+  EXPECT_EQ(cli::StatusText(line), "2026-12-09T06:05:06.023Z  5  36 C  0 dB\n");
+  EXPECT_EQ(cli::StatusJsonLine(line),
+            "{\"time\": \"2026-12-09T06:05:06.023Z\", \"port\": \"ttySIM0\", \"id\": 5, "
+            "\"temperature\": 36, \"temperatureText\": \"36 C\", \"attenuation\": 0}\n");
+  line.error = "say \"no\"";
+  EXPECT_EQ(cli::StatusText(line), "2026-12-09T06:05:06.023Z  5  error: say \"no\"\n");
+  EXPECT_EQ(cli::StatusJsonLine(line),
+            "{\"time\": \"2026-12-09T06:05:06.023Z\", \"port\": \"ttySIM0\", \"id\": 5, "
+            "\"error\": \"say \\\"no\\\"\"}\n");
+  // A message box's line breaks become spaces: one line a device.
+  line.error = "UNABLE TO CONNECT TO DEVICE!\rPlease check.";
+  EXPECT_EQ(cli::StatusText(line),
+            "2026-12-09T06:05:06.023Z  5  error: UNABLE TO CONNECT TO DEVICE! Please check.\n");
+  EXPECT_NE(cli::StatusJsonLine(line).find("\"error\": \"UNABLE TO CONNECT TO DEVICE! Please"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -79,15 +79,64 @@ TEST_F(DeviceCommandsTest, StatusReadsEachDeviceInTurnAndNamesTheSilentOne) {
   EXPECT_NE(r.err.find("failed for DeviceId 7 (1 of 3)"), std::string::npos);
 }
 
-TEST_F(DeviceCommandsTest, StatusWatchRepeatsUntilCtrlC) {
-  interruptAfterMs(9000);
-  const Outcome r = run({"status", "--port", "COM3", "--id", "1", "--watch", "2"});
+TEST_F(DeviceCommandsTest, StatusWatchKeepsOneConnectionAndPrintsEveryDeviceEveryRound) {
+  interruptAfterMs(6500);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "7,1,5", "--watch", "1", "--json"});
   EXPECT_EQ(r.code, kExitInterrupted);
-  // A reading takes about 1.5 s with its connect; the watch waits 2 s between them.
-  std::size_t lines = 0;
-  for (char c : r.out) lines += c == '\n';
-  EXPECT_GE(lines, 2u) << r.out;
-  EXPECT_NE(r.out.find(" C  0 dB\n"), std::string::npos) << r.out;
+  // One JSON object a line, each with the round's time, the id and the readings or "error".
+  std::vector<std::string> lines;
+  std::istringstream in(r.out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_GE(lines.size(), 9u) << r.out;
+  std::vector<std::string> times;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    EXPECT_EQ(line.front(), '{') << line;
+    EXPECT_EQ(line.back(), '}') << line;
+    const std::string id = "\"id\": " + std::string(i % 3 == 0 ? "7" : i % 3 == 1 ? "1" : "5");
+    EXPECT_NE(line.find(id + ","), std::string::npos) << "every device every round: " << line;
+    ASSERT_EQ(line.rfind("{\"time\": \"", 0), 0u) << line;
+    const std::string time = line.substr(10, 24);
+    EXPECT_EQ(time.back(), 'Z') << time;
+    if (i % 3 == 0) {
+      times.push_back(time);
+      EXPECT_NE(line.find("\"error\": "), std::string::npos) << "the silent device: " << line;
+    } else {
+      EXPECT_EQ(time, times.back()) << "one time stamp a round";
+      EXPECT_NE(line.find("\"temperature\": "), std::string::npos) << line;
+      EXPECT_NE(line.find("\"attenuation\": 0}"), std::string::npos) << line;
+    }
+  }
+  // After the first round (the handshake) the rounds start every second: the seconds and
+  // milliseconds of consecutive time stamps are one second apart.
+  ASSERT_GE(times.size(), 3u);
+  const auto seconds = [](const std::string& t) { return std::stod(t.substr(17, 6)); };
+  EXPECT_NEAR(seconds(times[2]) - seconds(times[1]) + (seconds(times[2]) < seconds(times[1]) ? 60 : 0),
+              1.0, 0.0015)
+      << "to the millisecond of the stamps";
+  // One handshake for the whole watch: the active preset was read once.
+  int presetReads = 0;
+  for (const auto& w : bus.writes("COM3")) presetReads += w.bytes == readActivePreset(0x00);
+  EXPECT_EQ(presetReads, 1);
+  EXPECT_NE(lines[0].find("\"error\": \"UNABLE TO CONNECT TO DEVICE!"), std::string::npos);
+  EXPECT_NE(lines[3].find("\"error\": \"no answer to the status poll\""), std::string::npos);
+}
+
+TEST_F(DeviceCommandsTest, StatusWatchAsTextStampsEachLineAndNamesADeviceWithoutAnswer) {
+  interruptAfterMs(4000);
+  const Outcome r = run({"status", "--port", "COM3", "--id", "1,7", "--watch", "1"});
+  EXPECT_EQ(r.code, kExitInterrupted);
+  std::istringstream in(r.out);
+  int readings = 0, errors = 0;
+  for (std::string line; std::getline(in, line);) {
+    ASSERT_GE(line.size(), 26u) << line;
+    EXPECT_EQ(line.substr(24, 2), "  ") << "a time stamp first: " << line;
+    if (line.substr(26).rfind("1  ", 0) == 0 && line.find(" C  0 dB") != std::string::npos)
+      ++readings;
+    if (line.substr(26) == "7  error: no answer to the status poll") ++errors;
+  }
+  EXPECT_GE(readings, 2) << r.out;
+  EXPECT_EQ(errors, readings) << r.out;
 }
 
 TEST_F(DeviceCommandsTest, ReadThenWriteCopiesTheActivePresetAcrossDevices) {
@@ -159,6 +208,43 @@ TEST_F(DeviceCommandsTest, ADamagedFileIsRefusedWithItsLineAndNothingIsSent) {
   EXPECT_TRUE(bus.writes("COM3").empty());
 }
 
+TEST_F(DeviceCommandsTest, AnOutputThatCannotBeWrittenIsRefusedBeforeTheBusIsTouched) {
+  // A folder that cannot be made: its parent is a file.
+  ASSERT_FALSE(WriteTextLines(folder / "plain.txt", {"x"}));
+  const Outcome made = run({"backup", "--port", "COM3", "--id", "1,5", "-o",
+                            file("plain.txt") + "/rack/"});
+  EXPECT_EQ(made.code, kExitUsage);
+  EXPECT_NE(made.err.find("cannot create the folder"), std::string::npos) << made.err;
+  // A file in a folder that does not exist, for one device and for read.
+  const Outcome single = run({"backup", "--port", "COM3", "--id", "1", "-o", file("no/one.fps")});
+  EXPECT_EQ(single.code, kExitUsage);
+  EXPECT_NE(single.err.find("does not exist"), std::string::npos) << single.err;
+  const Outcome read = run({"read", "--port", "COM3", "--id", "1", "-o", file("no/a.sps")});
+  EXPECT_EQ(read.code, kExitUsage);
+  EXPECT_NE(read.err.find("does not exist"), std::string::npos) << read.err;
+  // A folder that takes no new file. Permission bits do not stop a privileged user; the
+  // system's read-only folder /sys stops everyone.
+  const auto locked = folder / "locked";
+  std::filesystem::create_directory(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_exec);
+  std::string lockedFolder = locked.string();
+  if (!WriteTextLines(locked / "probe", {"x"})) lockedFolder = "/sys";
+  const Outcome backup =
+      run({"backup", "--port", "COM3", "--id", "1,5", "-o", lockedFolder + "/"});
+  EXPECT_EQ(backup.code, kExitUsage);
+  EXPECT_NE(backup.err.find("cannot write in the folder"), std::string::npos) << backup.err;
+  const Outcome readLocked =
+      run({"read", "--port", "COM3", "--id", "1", "-o", lockedFolder + "/a.sps"});
+  EXPECT_EQ(readLocked.code, kExitUsage);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  EXPECT_TRUE(bus.writes("COM3").empty()) << "nothing was sent";
+  // A folder that is still to be made is made, for one device too.
+  const Outcome fresh = run({"backup", "--port", "COM3", "--id", "1", "-o", file("new") + "/"});
+  EXPECT_EQ(fresh.code, kExitDone) << fresh.err;
+  EXPECT_TRUE(std::filesystem::exists(folder / "new" / "1.fps"));
+}
+
 TEST_F(DeviceCommandsTest, CtrlCDuringARestoreLetsTheFrameInFlightFinishAndClosesThePort) {
   const Outcome backup = run({"backup", "--port", "COM3", "--id", "1", "-o", file("one.fps")});
   ASSERT_EQ(backup.code, kExitDone) << backup.err;
@@ -195,6 +281,9 @@ TEST_F(DeviceCommandsTest, SlotsLoadAndTakeANameAndASilentDeviceFails) {
   const Outcome name = run({"name-slot", "--port", "COM3", "--id", "5", "Usr6", "FOH left"});
   EXPECT_EQ(name.code, kExitDone) << name.err;
   EXPECT_EQ(five->memory().names[6], DeviceMemory::nameOf("FOH left"));
+  // The device's word of success is a result: standard output, not among the errors.
+  EXPECT_NE(name.out.find("device 5: Successfully save.\n"), std::string::npos) << name.out;
+  EXPECT_EQ(name.err.find("Successfully save."), std::string::npos) << name.err;
   five->memory().blocks[2][40] = 0x33;
   const Outcome load = run({"load-slot", "--port", "COM3", "--id", "5", "Pre2"});
   EXPECT_EQ(load.code, kExitDone) << load.err;
@@ -222,12 +311,27 @@ TEST_F(DeviceCommandsTest, SetIdMovesTheDeviceAndSearchFindsItThere) {
   const Outcome r = run({"set-id", "--port", "COM3", "--id", "5", "9"});
   EXPECT_EQ(r.code, kExitDone) << r.err;
   EXPECT_EQ(five->deviceId(), 9);
+  EXPECT_NE(r.out.find("device 5: DeviceID change to 9\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err.find("DeviceID change"), std::string::npos) << r.err;
   const Outcome search = run({"search", "--port", "COM3", "--ids", "1-10", "--json"});
   EXPECT_EQ(search.code, kExitDone);
   EXPECT_NE(search.out.find("\"id\": 1\n"), std::string::npos) << search.out;
   EXPECT_NE(search.out.find("\"id\": 9\n"), std::string::npos);
   EXPECT_EQ(search.out.find("\"id\": 5\n"), std::string::npos);
   EXPECT_EQ(search.out.find("\"id\": 7\n"), std::string::npos);  // silent
+}
+
+TEST_F(DeviceCommandsTest, AWholeBusSearchNeverProbesTheBroadcastAddress) {
+  const Outcome r = run({"search", "--port", "COM3"});
+  EXPECT_EQ(r.code, kExitDone);
+  EXPECT_EQ(r.out, "COM3  1\nCOM3  5\n");
+  int broadcasts = 0, last = 0;
+  for (const auto& w : bus.writes("COM3")) {
+    broadcasts += w.bytes == statusPoll(0xFF);
+    last += w.bytes == statusPoll(0xFE);
+  }
+  EXPECT_EQ(broadcasts, 0) << "every device would answer at once";
+  EXPECT_EQ(last, 1) << "DeviceId 255 is asked";
 }
 
 TEST_F(DeviceCommandsTest, SearchWithoutAPortAsksEveryPort) {

@@ -186,7 +186,11 @@ TEST_F(Set, MuteKeepsTheLevelToBringBackAndSaysWhenThereIsNone) {
   ASSERT_TRUE(r.problem);
   EXPECT_EQ(*r.problem, "the system stays Mute: it has no level to return to (set level= instead)");
   EXPECT_TRUE(mutedEdit.rowsToSend().empty());
-  EXPECT_EQ(mutedEdit.apply(Parsed("level=-6")).stored, "-6.0 dB") << "typing a level un-mutes";
+  r = mutedEdit.apply(Parsed("level=-6"));
+  EXPECT_EQ(r.stored, "-6.0 dB") << "typing a level un-mutes";
+  ASSERT_TRUE(r.note) << "and says so";
+  EXPECT_EQ(*r.note, "also unmutes the system");
+  EXPECT_FALSE(mutedEdit.apply(Parsed("level=-5")).note) << "a level on an unmuted system";
 }
 
 TEST_F(Set, PolaritySatelliteMuteAndBassEnhancer) {

@@ -20,7 +20,7 @@ PresetData EditedPreset() {
   d = WithRow(d, 0x06, 0, {57, 1, 105, 0, 150, 0, 10, 0});
   // Satellite (High channel): -8.0 dB, muted, 300 steps, inverted.
   d = WithRow(d, 0x00, 0, {120, 0, 300 & 0xFF, 300 >> 8, 1, 0, 0, 0});
-  // Carried: the Mid Way at -12.0 dB with its limiter at -6 dBu, 10 ms, 700ms.
+  // Carried: the Mid Way at -12.0 dB with its limiter at -6 dBu, 10 ms, 700 ms.
   d = WithRow(d, 0x01, 0, {80, 1, 0, 0, 0, 0, 0, 0});
   d = WithRow(d, 0x01, 2, {13, 4, 3, 0, 0, 0, 0, 0});
   return d;
@@ -91,8 +91,11 @@ TEST_F(Show, WhatNoControlEditsIsListedAfterTheWindowsParametersAsCarried) {
   EXPECT_EQ(ValueOf(out, "btl", carried), "on");
   EXPECT_EQ(ValueOf(out, "mid.level", carried), "-12.0 dB");
   EXPECT_EQ(ValueOf(out, "mid.limiter.threshold", carried), "-6dBu");
-  EXPECT_EQ(ValueOf(out, "mid.limiter.attack", carried), "10 ms");
-  EXPECT_EQ(ValueOf(out, "mid.limiter.release", carried), "700ms");
+  // Times are written one way, as the delays are.
+  EXPECT_EQ(ValueOf(out, "mid.limiter.attack", carried), "10.000 ms");
+  EXPECT_EQ(ValueOf(out, "mid.limiter.release", carried), "700.000 ms");
+  EXPECT_EQ(ValueOf(out, "low.limiter.attack", carried), "0.500 ms");
+  EXPECT_EQ(ValueOf(out, "low.limiter.release", carried), "90.000 ms");
   EXPECT_EQ(ValueOf(out, "low.lpf", carried), "21900 Hz");
   EXPECT_EQ(ValueOf(out, "high.eq6.q", carried), "1");
   // The High Way's channel is the satellite: it is not repeated among the carried values.

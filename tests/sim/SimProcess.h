@@ -81,8 +81,10 @@ class SimProcess {
     return rc == 0;
   }
 
-  // The next line of its standard output, waiting at most timeoutMs (real time) for it.
-  std::string readLine(int timeoutMs = 5000) {
+  // The next line of its standard output, waiting at most timeoutMs (real time) for it. The
+  // default is generous: a sanitizer build on a machine busy with other builds may take seconds
+  // to start the simulator, and a line that comes returns at once.
+  std::string readLine(int timeoutMs = 30000) {
     std::string line;
     for (;;) {
       if (const auto nl = buffered_.find('\n'); nl != std::string::npos) {
