@@ -28,7 +28,9 @@ void DeviceIdentity::Button1Click() {
     dialogs_.message("Please input 1~255 number.");
     return;
   }
-  session_.change(id);
+  // A device already answering at the new DeviceId refuses it: the field shows the current one.
+  if (session_.change(id) == DeviceIdSession::Outcome::InUse)
+    a_.RzEdit2->setText(QString::number(address_.DeviceId));
 }
 
 }  // namespace lyra

@@ -92,7 +92,8 @@ class TForm1 {
   // Device search, DeviceId and BroadcastMode below this line.
   SearchSession searchSession{scheduler, timers, link,   portList,   pump,
                               supervisor, flags, parser, SearchCancel};
-  DeviceIdSession deviceIdSession{timers, link, pump, address, flags, image, parser, dialogs};
+  DeviceIdSession deviceIdSession{scheduler, timers, link,  pump,   supervisor,
+                                  address,   flags,  image, parser, dialogs};
   DeviceSearch search{areas, timers, link, searchSession, connection, dialogs, SearchCancel};
   DeviceIdentity identity{areas, link, address, deviceIdSession, dialogs};
   BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};

@@ -24,6 +24,7 @@ enum Option : unsigned {
   kIds = 1u << 4,       // --ids LIST (search)
   kWatch = 1u << 5,     // --watch [SECONDS]
   kOutput = 1u << 6,    // -o FILE
+  kForce = 1u << 7,     // --force (set-id)
 };
 
 struct CommandInfo {
@@ -77,8 +78,11 @@ constexpr CommandInfo kCommands[] = {
     {Command::NameSlot, "name-slot", kPort | kIdSingle, kPort | kIdSingle, "Usr6|Usr7 NAME",
      "save the active preset into a user slot under a name",
      "NAME has at most 19 characters from space to '~'; blanks around it are dropped.\n"},
-    {Command::SetId, "set-id", kPort | kIdSingle, kPort | kIdSingle, "NEW",
-     "give a device the DeviceId NEW (1..255)", ""},
+    {Command::SetId, "set-id", kPort | kIdSingle | kForce, kPort | kIdSingle, "NEW",
+     "give a device the DeviceId NEW (1..255)",
+     "Asks NEW first with one status poll: when a device answers there, NEW is in use and\n"
+     "nothing is changed (exit status 1), since two devices on one DeviceId cannot be reached.\n"
+     "--force changes it all the same.\n"},
     {Command::Set, "set", kPort | kIdList, kPort | kIdList, "PARAM=VALUE...",
      "change parameters of the active preset, as typed into the window",
      "Each value goes through the window's typed entry: clamped to its range and snapped to the\n"
@@ -135,6 +139,7 @@ std::string OptionSynopsis(const CommandInfo& s) {
   add(kIdSingle, "--id N");
   add(kWatch, "--watch [SECONDS]");
   add(kOutput, s.command == Command::Read ? "-o FILE.sps" : "-o FILE.fps|DIR");
+  add(kForce, "--force");
   if (!s.operands.empty()) out += " " + std::string(s.operands);
   add(kJson, "--json");
   return out;
@@ -187,6 +192,7 @@ struct Given {
   bool watchFlag = false;
   std::optional<std::string> afterWatch;  // what followed --watch, not being a number
   bool json = false;
+  bool force = false;
   std::vector<std::string> operands;
 };
 
@@ -248,6 +254,11 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
     if (name == "--json" && (info.options & kJson)) {
       if (inlineValue) return Error("--json takes no value", &info);
       g.json = true;
+      continue;
+    }
+    if (name == "--force" && (info.options & kForce)) {
+      if (inlineValue) return Error("--force takes no value", &info);
+      g.force = true;
       continue;
     }
     if (name == "--watch" && (info.options & kWatch)) {
@@ -332,6 +343,7 @@ std::string CommandHelp(Command command) {
     out += command == Command::Read ? "  -o FILE.sps   the file to write\n"
                                     : "  -o FILE.fps|DIR   the file, or a folder for <id>.fps\n";
   }
+  if (s.options & kForce) out += "  --force       change it even when a device answers at NEW\n";
   if (s.options & kJson) out += "  --json        the result as JSON\n";
   out += "  --help        this text\n";
   return out;
@@ -374,6 +386,7 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
   const auto fail = [&](std::string message) { return Error(cmd + ": " + message, info); };
 
   inv.json = g.json;
+  inv.force = g.force;
   if ((info->required & kPort) && !g.port) return fail("--port PORT is needed");
   if (g.port && g.port->empty()) return fail("--port needs a PORT");
   inv.port = g.port;

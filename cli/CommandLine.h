@@ -45,6 +45,7 @@ struct Invocation {
   std::string slotName;               // as the window names it: "Usr6"
   std::string presetName;             // name-slot NAME, trimmed as the window trims it
   int newId = 0;                      // set-id NEW
+  bool force = false;                 // set-id --force: even when a device answers at NEW
   std::vector<Setting> settings;      // set PARAM=VALUE...
 };
 

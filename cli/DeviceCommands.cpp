@@ -483,7 +483,9 @@ int SetId(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
           std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.idAcknowledged = false;
-    bench.s.deviceId.change(inv.newId);
+    // A device answering at NEW refuses the change with its message (exit 1).
+    if (bench.s.deviceId.change(inv.newId, inv.force) != DeviceIdSession::Outcome::Sent)
+      return false;
     // The device acknowledges, and 10 ms later the change is shown.
     if (!bench.waitFor([&] { return bench.idAcknowledged && !bench.dialogs.messages.empty(); },
                        kIdChangeLimitMs)) {

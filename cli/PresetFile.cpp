@@ -31,7 +31,30 @@ PresetFileProblem At(const std::string& file, int line, const std::string& what)
   return {file + ":" + std::to_string(line) + ": " + what, line};
 }
 
-// Where one line of an all-presets file goes wrong, or nothing when it is a valid text.
+std::string HexByte(int byte) {
+  char hex[4];
+  std::snprintf(hex, sizeof hex, "%02X", byte & 0xFF);
+  return hex;
+}
+
+// What is wrong with the frame of a valid text, or nothing when it is intact. The program and the
+// devices write only intact frames; which digit was changed cannot be told, only that one was.
+std::optional<std::string> FrameFault(std::string_view text) {
+  if (HasIntactFrame(text)) return std::nullopt;
+  auto byte = [&](std::size_t k) {
+    return HexDigitValue(text[2 * k]) << 4 | HexDigitValue(text[2 * k + 1]);
+  };
+  constexpr std::size_t kCheck = kPresetFrameLength - 2;
+  int sum = 0;
+  for (std::size_t k = 3; k < kCheck; ++k) sum ^= byte(k);
+  if (byte(kCheck) != sum)
+    return "the line is damaged: its check byte is " + HexByte(byte(kCheck)) +
+           " where its bytes give " + HexByte(sum);
+  return "the line is damaged: it ends in " + HexByte(byte(kCheck + 1)) +
+         " where a preset ends in AA";
+}
+
+// Where one line of an all-presets file goes wrong, or nothing when it is a whole block.
 std::optional<std::string> LineFault(const std::string& text) {
   for (std::size_t i = 0; i < text.size() && i < kPresetBlockTextLength; ++i) {
     if (HexDigitValue(text[i]) < 0)
@@ -41,12 +64,21 @@ std::optional<std::string> LineFault(const std::string& text) {
   if (text.size() != kPresetBlockTextLength)
     return "the line holds " + std::to_string(text.size()) + " characters; a preset holds " +
            std::to_string(kPresetBlockTextLength);
-  return std::nullopt;
+  return FrameFault(text);
 }
 
 PresetFileProblem SingleFault(const std::string& file, const std::vector<std::string>& lines) {
   const std::string joined = JoinLines(lines);
   if (joined.empty()) return {file + ": the file holds no preset (it is empty)", 0};
+  if (auto fault = IsValidPresetBlockText(joined) ? FrameFault(joined) : std::nullopt) {
+    // Named by the line that holds the check byte: the one a split text ends in.
+    std::size_t line = 0;
+    for (std::size_t count = 0; line < lines.size(); ++line) {
+      count += lines[line].size();
+      if (count >= kPresetBlockTextLength) break;
+    }
+    return At(file, static_cast<int>(line + 1), *fault);
+  }
   // The first character that is no hex digit, in the line and column it stands in.
   std::size_t line = 0;
   std::size_t before = 0;  // characters of the lines above
@@ -107,7 +139,7 @@ std::variant<PresetFileContent, PresetFileProblem> CheckPresetLines(
     return content;
   }
   std::string joined = JoinLines(lines);
-  if (!IsValidPresetBlockText(joined)) return SingleFault(fileName, lines);
+  if (!IsValidSinglePresetText(joined)) return SingleFault(fileName, lines);
   content.blocks.push_back(std::move(joined));
   return content;
 }
@@ -137,7 +169,10 @@ std::variant<PresetFileContent, PresetFileProblem> ReadPresetFile(
     kind = *expected;
   } else if (auto named = KindOfName(path)) {
     kind = *named;
-  } else if (IsValidAllPresetsFile(read.lines)) {
+  } else if (read.lines.size() == kAllPresetsLineCount &&
+             std::all_of(read.lines.begin(), read.lines.end(),
+                         [](const std::string& l) { return IsValidPresetBlockText(l); })) {
+    // Twenty preset texts are all presets, whether or not each is whole.
     kind = PresetFileKind::AllPresets;
   }
   return CheckPresetLines(name, read.lines, kind);

@@ -82,6 +82,16 @@ int ReceivedReply::busAddress() const {
   return hexDigit(text_[6]) * 16 + hexDigit(text_[7]);
 }
 
+bool ReceivedReply::hasIntactFrame(std::size_t frameBytes) const {
+  if (frameBytes < 5 || text_.size() < 2 * frameBytes) return false;
+  const auto byte = [this](std::size_t k) {
+    return hexDigit(text_[2 * k]) * 16 + hexDigit(text_[2 * k + 1]);
+  };
+  int sum = 0;
+  for (std::size_t k = 3; k + 2 < frameBytes; ++k) sum ^= byte(k);
+  return byte(frameBytes - 2) == sum && byte(frameBytes - 1) == 0xAA;
+}
+
 ReplyParser::ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump,
                          LinkSupervisor& supervisor)
     : link_(link), text_(link.ReceiveText), image_(image), pump_(pump), supervisor_(supervisor) {}
@@ -146,10 +156,21 @@ void ReplyParser::parseReplies() {
   supervisor_.heard();
   offer(Reply::AnyBytes);
   if (text_.size() >= kGarbageChars) text_.clear();
-  dropToPreamble();
+  // One read can hold several replies: a status reply and the acknowledgement of a name save
+  // sent 50 ms after the poll arrive together. Every complete reply is handled now; one left
+  // for the next notification waits for bytes that may never come (the poll pauses during the
+  // save), and the next request clears it away.
+  for (std::size_t before = text_.size(); parsePass() && text_.size() < before;)
+    before = text_.size();
+}
 
+bool ReplyParser::parsePass() {
+  dropToPreamble();
   if (isComplete(Reply::SystemRecord)) systemRecordReply();
-  if (isComplete(Reply::Status)) return statusReply();
+  if (isComplete(Reply::Status)) {
+    statusReply();
+    return !text_.empty();
+  }
   for (Reply ack : {Reply::IdAck, Reply::SaveAck}) {
     if (!isComplete(ack)) continue;
     offer(ack);
@@ -160,8 +181,9 @@ void ReplyParser::parseReplies() {
     offer(Reply::StoredBlock);
     remove(shapeOf(Reply::StoredBlock).chars);
   }
-  if (isComplete(Reply::ActiveBlock) && !activeBlockReply()) return;
+  if (isComplete(Reply::ActiveBlock) && !activeBlockReply()) return !text_.empty();
   if (isComplete(Reply::NameTable)) nameTableReply();
+  return !text_.empty();
 }
 
 void ReplyParser::dropToPreamble() {
@@ -205,6 +227,13 @@ bool ReplyParser::activeBlockReply() {
     // Taken for a file or the group: the image keeps what it held.
     remove(shapeOf(Reply::ActiveBlock).chars);
     return false;
+  }
+  // Only the connected device's block is its preset. On a bus with two devices a late block of
+  // the other one (a slot load or a copy for the group that timed out) would otherwise be shown
+  // and edited as the connected device's.
+  if (ReceivedReply(text_).busAddress() != pump_.address().BusAddress) {
+    remove(shapeOf(Reply::ActiveBlock).chars);
+    return true;
   }
   // A block from the device is hexadecimal by construction, so the decode cannot fail here.
   (void)DecodePresetBlock(text_, image_);

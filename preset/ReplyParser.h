@@ -12,8 +12,12 @@
 // of a reply and is thrown away; a
 // complete reply that no one takes is dropped.
 //
-// The parser never examines BusAddress, checksum or trailer: a corrupted reply with an intact
-// header is taken as it stands, and the decoder's range rule keeps its indices in their scales.
+// Every complete reply of one read is handled in that read, in the order of the text. A preset
+// block is decoded into the image only when it comes from the connected BusAddress; the search
+// credits a status reply to the BusAddress it carries. Checksums and trailers are not examined
+// here: a corrupted reply with an intact header is taken as it stands, and the decoder's range
+// rule keeps its indices in their scales (what becomes a file or reaches a group is checked by
+// its owner).
 
 #include <array>
 #include <cstdint>
@@ -76,6 +80,9 @@ class ReceivedReply {
   int payloadByte(int j) const;
   int index() const;  // the frame's index byte (the block number of a stored block)
   int busAddress() const;  // the BusAddress of the device that sent it
+  // The reply's first frameBytes bytes came through the line whole: the check byte is the XOR
+  // of bytes 3 to frameBytes - 3 and the last is 0xAA.
+  bool hasIntactFrame(std::size_t frameBytes) const;
   // The reply to a read of the active preset from the device at busAddress. A slot load's block
   // (index 1..8) and another device's block hold other data than that read asked for.
   bool isActivePresetOf(std::uint8_t address) const {
@@ -121,6 +128,8 @@ class ReplyParser {
   bool textAt(std::size_t position, std::string_view s) const;  // never reads past the end
   bool byteAt(std::size_t position, unsigned byte) const;  // the two hex characters of a byte
   bool isComplete(Reply reply) const;
+  // The replies at the front, in their order, once; true when text is left.
+  bool parsePass();
   // Text before the first preamble cannot start a reply and is thrown away.
   void dropToPreamble();
   void remove(std::size_t characters);

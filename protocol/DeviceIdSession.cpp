@@ -5,12 +5,15 @@
 
 namespace lyra {
 
-DeviceIdSession::DeviceIdSession(TimerTable& timers, SerialLink& link, SendPump& pump,
+DeviceIdSession::DeviceIdSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link,
+                                 SendPump& pump, LinkSupervisor& supervisor,
                                  BusAddressing& address, WaitingFlags& flags,
                                  const PresetImage& image, ReplyParser& parser, Dialogs& dialogs)
-    : timers_(timers),
+    : scheduler_(scheduler),
+      timers_(timers),
       link_(link),
       pump_(pump),
+      supervisor_(supervisor),
       address_(address),
       flags_(flags),
       image_(image),
@@ -26,13 +29,44 @@ DeviceIdSession::DeviceIdSession(TimerTable& timers, SerialLink& link, SendPump&
     timers_.Timer2.start();
     return true;
   });
+  // Only a reply that names the probed address counts: the connected device's answer to a poll
+  // sent just before the probe names its own.
+  parser.route(Reply::Status, Owner::DeviceIdentity, [this](ReceivedReply& r) {
+    if (probedAddress_ >= 0 && r.busAddress() == probedAddress_ &&
+        r.hasIntactFrame(kStatusReplyBytes))
+      probeAnswered_ = true;
+    return false;
+  });
 }
 
-void DeviceIdSession::change(int id) {
-  if (!link_.PortOpen()) return;
+DeviceIdSession::Outcome DeviceIdSession::change(int id, bool force) {
+  if (!link_.PortOpen() || probedAddress_ >= 0) return Outcome::NoLink;
+  const bool probe = !force && !address_.isBroadcast() && id != address_.DeviceId;
+  if (probe) {
+    const bool inUse = answersAt(BusAddressing::busAddressOf(id));
+    // The port may have left during the wait; the connection has reported it then.
+    if (!link_.PortOpen()) return Outcome::NoLink;
+    if (inUse) {
+      dialogs_.message(inUseText(id));
+      return Outcome::InUse;
+    }
+  }
   flags_.IdAckAwaited = 1;
   address_.DeviceId = id;
   systemRecordWrite();
+  return Outcome::Sent;
+}
+
+bool DeviceIdSession::answersAt(std::uint8_t address) {
+  supervisor_.pause();
+  probedAddress_ = address;
+  probeAnswered_ = false;
+  link_.TransmitBuffer.clear();
+  pump_.sendNow(statusPoll(address), SendPump::ReceiveText::Clear);
+  scheduler_.waitPumping(kProbeWaitMs);
+  probedAddress_ = -1;
+  supervisor_.resume();
+  return probeAnswered_;
 }
 
 void DeviceIdSession::systemRecordWrite() {

@@ -1,8 +1,8 @@
 #pragma once
 // What a bus search found, and the numbers and texts it shows.
 //
-// A search probes every BusAddress of every port with the status poll; each status reply that
-// comes back while it runs is a hit for the port and address probed last. The result list names
+// A search probes every BusAddress of every port with the status poll; each whole status reply
+// that comes back while it runs is a hit for the port and the BusAddress the reply carries. The result list names
 // every hit as port, "--Device ID" and DeviceId (BusAddress + 1), each ending in " , ".
 
 #include <bitset>

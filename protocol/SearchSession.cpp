@@ -1,5 +1,6 @@
 #include "protocol/SearchSession.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "protocol/CommandFrame.h"
@@ -39,9 +40,15 @@ SearchSession::SearchSession(Scheduler& scheduler, TimerTable& timers, SerialLin
       supervisor_(supervisor),
       flags_(flags),
       cancelled_(cancelled) {
-  parser.route(Reply::Status, Owner::Search, [this](ReceivedReply&) {
+  parser.route(Reply::Status, Owner::Search, [this](ReceivedReply& r) {
     if (flags_.Searching != 1) return false;
-    hits_.record(link_.PortNumber, probedAddress_);
+    // A reply names the device that sent it. A late one arrives while a later address is being
+    // probed: crediting the probe that happens to be waiting would list a device that does not
+    // exist and miss the one that answered. A reply for an address not yet probed on this port,
+    // or one damaged on the line (a flipped address bit would name another device), is no hit.
+    const int address = r.busAddress();
+    if (address <= probedAddress_ && r.hasIntactFrame(kStatusReplyBytes))
+      hits_.record(link_.PortNumber, address);
     return true;
   });
 }
@@ -100,10 +107,10 @@ bool SearchSession::probePort(const Plan& plan, std::size_t entry, int k, int po
     // A probe that could not be written: this port is gone, the next one may not be.
     if (link_.isDead()) return true;
   }
-  // The last probe's reply is on its way: give it the same time as every other probe's before
-  // the port is closed, or the highest address of every port (0xFF in the full search, DeviceId
-  // 10 at start-up) could never be found.
-  scheduler_.waitPumping(plan.probeWaitMs);
+  // The last probes' replies are on their way: give them time before the port is closed, or the
+  // highest addresses of every port could never be found. A device that answers late (over a
+  // network port, say) still counts for the address it names.
+  scheduler_.waitPumping(std::max(plan.probeWaitMs, kLateReplyWaitMs));
   return true;
 }
 

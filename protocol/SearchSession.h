@@ -3,8 +3,9 @@
 // short search that runs once at start-up.
 //
 // Both probe every port of the list, from the last entry to the first, with the status poll to
-// one BusAddress at a time; a status reply while the search runs is a hit for the port and the
-// address probed last. The full search probes 0..255 at 100 ms (about 25.6 s a port), the
+// one BusAddress at a time; a whole status reply while the search runs is a hit for the port and
+// the BusAddress it carries, when that address was probed on the port already (a late reply
+// still counts while the port is searched). The full search probes 0..255 at 100 ms (about 25.6 s a port), the
 // start-up search DeviceIds 1..10 at 500 ms. Each keeps the caller alive by letting the event loop
 // run before every probe and during every wait; cancel() (or the window closing) ends it at its
 // next step. However it ends, the port it used is closed and PortNumber is -1.
@@ -31,6 +32,9 @@ class SearchSession {
   static constexpr int kStartupAddresses = 10;  // DeviceIds 1..10
   static constexpr int kStartupProbeWaitMs = 500;
   static constexpr int kReopenWaitMs = 100;  // after closing one port before opening the next
+  // After a port's last probe: time for late replies before the port is closed.
+  static constexpr int kLateReplyWaitMs = 500;
+  static constexpr std::size_t kStatusReplyBytes = 20;
 
   struct Plan {
     int addresses;

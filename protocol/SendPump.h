@@ -50,6 +50,8 @@ class SendPump {
   bool portOpen() const { return link_.PortOpen(); }
   const Frame& slotFrame(int slot) const;
   int takenSlot() const { return takenSlot_; }
+  // Who the frames go to: the connected device's BusAddress (0xFF in BroadcastMode).
+  const BusAddressing& address() const { return address_; }
 
   // Runs after every slot write; the "Filters reset" progress counts its frames here.
   std::function<void()> onSlotWritten;

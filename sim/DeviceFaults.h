@@ -28,10 +28,14 @@ struct DeviceFaults {
   // flipped, as through a line that damages one byte of a long reply; the header still reads
   // right, so only the checksum tells. 0: none.
   std::size_t damagedBlockByte = 0;
+  // A reply is held this long, and replies that become ready meanwhile leave right behind it, as
+  // through an adapter or a network port that forwards what it gathered in one packet: a status
+  // reply and the acknowledgement of a write sent just after the poll arrive in one read. 0: none.
+  std::int64_t gatherRepliesUs = 0;
 
   bool any() const {
     return silent || lateByUs > 0 || dropRate > 0 || corruptRate > 0 || ignoreNameTableRead ||
-           answersTwice || damagedBlockByte > 0;
+           answersTwice || damagedBlockByte > 0 || gatherRepliesUs > 0;
   }
 };
 

@@ -163,8 +163,13 @@ std::int64_t DeviceModel::reply(std::uint8_t commandByte, std::uint8_t index,
   if (onTraffic) onTraffic(true, frame);
 
   std::uniform_int_distribution<std::int64_t> jitter(0, kTurnaroundJitterUs);
-  const std::int64_t startUs =
-      std::max(nowUs + kTurnaroundUs + jitter(random_) + extraUs + faults_.lateByUs, lineFreeUs_);
+  std::int64_t readyUs = nowUs + kTurnaroundUs + jitter(random_) + extraUs + faults_.lateByUs;
+  if (faults_.gatherRepliesUs > 0) {
+    // Ready before the gathered packet leaves: it goes with it, behind what it holds.
+    if (readyUs > gatherSendUs_) gatherSendUs_ = readyUs + faults_.gatherRepliesUs;
+    readyUs = gatherSendUs_;
+  }
+  const std::int64_t startUs = std::max(readyUs, lineFreeUs_);
   for (int pass = faults_.answersTwice ? 2 : 1; pass > 0; --pass) {
     sendOnLine(frame, std::max(startUs, lineFreeUs_), nowUs);
   }

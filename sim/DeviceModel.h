@@ -93,6 +93,7 @@ class DeviceModel final : public BusPeer {
   int pendingDeviceId_ = 0;
   Scheduler::Token moveToken_ = 0;
   std::int64_t lineFreeUs_ = 0;  // when this device's last reply byte is off the line
+  std::int64_t gatherSendUs_ = 0;  // when the packet of gathered replies leaves
   int framesTaken_ = 0;
   int repliesSent_ = 0;
 };

@@ -56,7 +56,8 @@ struct DeviceSessions {
   bool searchCancelled = false;
   SearchSession search{scheduler, timers, link,   portList,        pump,
                        supervisor, flags, parser, searchCancelled};
-  DeviceIdSession deviceId{timers, link, pump, address, flags, image, parser, dialogs};
+  DeviceIdSession deviceId{scheduler, timers, link,  pump,   supervisor,
+                           address,   flags,  image, parser, dialogs};
   PresetExchange exchange{scheduler, timers,   link,  pump,    supervisor, parser,
                           address,   flags,    transfer, image, dialogs,    view};
   PresetSlotSession slots{exchange};

@@ -57,7 +57,7 @@ void GroupDataSession::fromFile() {
     x_.transfer.UploadText = JoinLines(groupList_);
   }
   if (x_.transfer.UploadText.empty()) return;  // the box stays for another choice
-  if (!IsValidPresetBlockText(x_.transfer.UploadText)) {
+  if (!IsValidSinglePresetText(x_.transfer.UploadText)) {
     x_.dialogs.message(kFileDamagedText);
     return;
   }

@@ -194,7 +194,7 @@ void PresetFileSession::loadActive() {
   if (!lines) return;
   x_.transfer.presetList = std::move(*lines);
   x_.transfer.UploadText = JoinLines(x_.transfer.presetList);
-  if (!IsValidPresetBlockText(x_.transfer.UploadText)) {
+  if (!IsValidSinglePresetText(x_.transfer.UploadText)) {
     x_.dialogs.message(kFileDamagedText);
     x_.supervisor.resume();
     return;

@@ -31,10 +31,14 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return joined;
 }
 
+bool IsValidSinglePresetText(std::string_view joinedLines) {
+  return HasIntactFrame(joinedLines);
+}
+
 bool IsValidAllPresetsFile(const std::vector<std::string>& lines) {
   if (lines.size() != kAllPresetsLineCount) return false;
   for (const std::string& line : lines) {
-    if (!IsValidPresetBlockText(line)) return false;
+    if (!HasIntactFrame(line)) return false;
   }
   return true;
 }

@@ -31,7 +31,14 @@ std::vector<std::string> SplitTextLines(std::string_view content);
 // reads as one.
 std::string JoinLines(const std::vector<std::string>& lines);
 
-// An all-presets file holds exactly twenty lines, each a valid PresetBlockText.
+// A file holds whole blocks only: each is a valid PresetBlockText whose frame is intact
+// (HasIntactFrame: the check byte is the XOR of frame bytes 3..329, the last byte is 0xAA). The
+// program and the devices write nothing else, so a block that fails it was changed after it was
+// saved (one digit edited, a bit flipped on a disk or a transfer) and is never uploaded.
+//
+// A single-preset file: its lines joined are one whole block.
+bool IsValidSinglePresetText(std::string_view joinedLines);
+// An all-presets file: exactly twenty lines, each one whole block.
 bool IsValidAllPresetsFile(const std::vector<std::string>& lines);
 
 struct FileLines {

@@ -57,12 +57,19 @@ TEST_F(FilesGroup, ADamagedOrEmptyFileKeepsTheBox) {
   dialogs.filePaths.push_back((folder / "bad.sps").string());
   form->areas.Button11->click();
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"File damaged."});
+  // One digit changed after the file was saved: never sent to the whole bus.
+  std::string changed = blockText(0x00, 0x00, 0x28, distinctPreset());
+  changed[120] = changed[120] == '0' ? '1' : '0';
+  WriteBytes(folder / "changed.sps", changed + "\r\n");
+  dialogs.filePaths.push_back((folder / "changed.sps").string());
+  form->areas.Button11->click();
+  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{"File damaged.", "File damaged."}));
   WriteBytes(folder / "empty.sps", "");
   dialogs.filePaths.push_back((folder / "empty.sps").string());
   form->areas.Button11->click();
   form->areas.Button11->click();  // cancelled
   scheduler.advanceMs(2000);
-  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages.size(), 2u);
   EXPECT_TRUE(visible(initialDataBox()));
   EXPECT_TRUE(framesOf(0xA1, 0x28, before).empty());
 }

@@ -121,12 +121,20 @@ TEST_F(FilesLoad, EveryDamagedPresetFileSendsNothing) {
   const std::string good = blockText(0x00, 0x00, 0x28, distinctPreset());
   std::string withG = good;
   withG[101] = 'G';
+  // One digit changed after the file was saved: the text is valid, its check byte is not.
+  std::string changed = good;
+  changed[101] = changed[101] == '0' ? '1' : '0';
+  std::string noTrailer = good;
+  noTrailer[662] = '0';
   const std::string cases[] = {"",
                                "\r\n",
                                good + "00\r\n",
                                withG + "\r\n",
                                good.substr(0, 663) + "\r\n",
-                               good + "\r\n" + good + "\r\n"};
+                               good + "\r\n" + good + "\r\n",
+                               changed + "\r\n",
+                               changed.substr(0, 300) + "\r\n" + changed.substr(300) + "\r\n",
+                               noTrailer + "\r\n"};
   for (const std::string& file : cases) {
     SCOPED_TRACE(file.size());
     const std::size_t before = written().size();
@@ -196,7 +204,11 @@ TEST_F(FilesLoad, AnAllPresetsFileWithoutTwentyGoodLinesSendsNothing) {
   const std::string line = blockText(0x00, 1, 0x29, blocks[0]) + "\r\n";
   std::string badLine = good;
   badLine[5 * 666 + 40] = 'Z';  // a pair in line 6
-  const std::string cases[] = {good.substr(0, 19 * 666), good + line, badLine};
+  // One data digit of line 12 changed: every line is a valid text, but its check byte is wrong.
+  std::string changedDigit = good;
+  char& digit = changedDigit[11 * 666 + 100];
+  digit = digit == '0' ? '1' : '0';
+  const std::string cases[] = {good.substr(0, 19 * 666), good + line, badLine, changedDigit};
   for (const std::string& file : cases) {
     const std::size_t before = written().size();
     const std::size_t shown = dialogs.messages.size();

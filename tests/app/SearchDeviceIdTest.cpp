@@ -1,6 +1,7 @@
 // Giving the connected device a new DeviceId with the set-ID field and "OK".
 
 #include <QValidator>
+#include <algorithm>
 
 #include "tests/app/SearchFixture.h"
 
@@ -62,6 +63,35 @@ TEST_F(SetDeviceId, TwelveGoesToTheOldAddressAndThePollsFollowTheDevice) {
   EXPECT_GE(device.repliesSent() - repliesBefore, static_cast<int>(polls.size()) - 1);
   EXPECT_TRUE(connectedCaption());
   EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// Moving a device onto a DeviceId another device answers to left both unreachable: their replies
+// collide on the line. The new DeviceId is probed first; the move is refused while a device
+// answers there, even late.
+TEST_F(SetDeviceId, ADeviceIdInUseIsRefusedAfterOneProbe) {
+  DeviceModel& other = addDevice(5);
+  other.faults().lateByUs = 300'000;
+  DeviceModel& device = connectToDevice3();
+  const std::int64_t clickedMs = scheduler.nowMs();
+  enter("5");
+  EXPECT_GE(scheduler.nowMs() - clickedMs, DeviceIdSession::kProbeWaitMs) << "the probe's wait";
+  EXPECT_EQ(dialogs.messageTexts(),
+            std::vector<std::string>{"DeviceId 5 is already in use on this bus."});
+  EXPECT_EQ(form->areas.RzEdit2->text(), "3");
+  scheduler.advanceMs(1000);
+  EXPECT_TRUE(systemRecordWrites().empty());
+  EXPECT_EQ(device.deviceId(), 3);
+  EXPECT_EQ(form->address.BusAddress, 0x02);
+  EXPECT_TRUE(form->timers.Timer1.isActive()) << "the poll goes on after the probe";
+  const std::vector<int> polls = probes(kPort);
+  EXPECT_EQ(std::count(polls.begin(), polls.end(), 0x04), 1) << "one probe of DeviceId 5";
+
+  // A free DeviceId is taken after the same probe.
+  enter("6");
+  scheduler.advanceMs(1000);
+  EXPECT_EQ(systemRecordWrites().size(), 1u);
+  EXPECT_EQ(device.deviceId(), 6);
+  EXPECT_EQ(dialogs.messageTexts().back(), "DeviceID change to 6");
 }
 
 TEST_F(SetDeviceId, NumbersOutside1To255AreRefusedAndTheFieldShowsTheDeviceIdAgain) {

@@ -158,5 +158,63 @@ TEST_F(CliPty, APortThatDoesNotExistIsExitThree) {
   EXPECT_NE(r.err.find("no such device"), std::string::npos) << r.err;
 }
 
+// One hex digit of a saved file changed in an editor: the tool refuses the file before it opens
+// the port, names the line, and the device keeps its preset.
+TEST_F(CliPty, AFileWithAChangedDigitNeverReachesADevice) {
+  ASSERT_EQ(cli({"read", "--port", port, "--id", "5", "-o", file("five.sps")}).code, 0);
+  ASSERT_EQ(cli({"read", "--port", port, "--id", "1", "-o", file("before.sps")}).code, 0);
+  std::vector<std::string> lines = ReadTextLines(file("five.sps")).lines;
+  ASSERT_EQ(lines.size(), 1u);
+  char& digit = lines[0][300];
+  digit = digit == '0' ? '1' : '0';
+  ASSERT_FALSE(WriteTextLines(file("changed.sps"), lines));
+  const CliResult write = cli({"write", "--port", port, "--id", "1", file("changed.sps")});
+  EXPECT_EQ(write.code, 2);
+  EXPECT_NE(write.err.find("changed.sps:1: the line is damaged: its check byte is "),
+            std::string::npos)
+      << write.err;
+  const CliResult show = cli({"show", file("changed.sps")});
+  EXPECT_EQ(show.code, 2);
+  EXPECT_NE(show.err.find("changed.sps:1: the line is damaged"), std::string::npos);
+  ASSERT_EQ(cli({"read", "--port", port, "--id", "1", "-o", file("after.sps")}).code, 0);
+  EXPECT_EQ(cli({"diff", file("before.sps"), file("after.sps")}).code, 0) << "device 1 unchanged";
+
+  ASSERT_EQ(cli({"backup", "--port", port, "--id", "1", "-o", file("one.fps")}).code, 0);
+  lines = ReadTextLines(file("one.fps")).lines;
+  ASSERT_EQ(lines.size(), 20u);
+  lines[3][2 * 100] = lines[3][2 * 100] == 'F' ? 'E' : 'F';
+  ASSERT_FALSE(WriteTextLines(file("changed.fps"), lines));
+  const CliResult restore = cli({"restore", "--port", port, "--id", "5", file("changed.fps")});
+  EXPECT_EQ(restore.code, 2);
+  EXPECT_NE(restore.err.find("changed.fps:4: the line is damaged"), std::string::npos)
+      << restore.err;
+  EXPECT_EQ(restore.out, "");
+}
+
+TEST_F(CliPty, SetIdOntoADeviceIdInUseIsRefused) {
+  const CliResult id = cli({"set-id", "--port", port, "--id", "1", "5"});
+  EXPECT_EQ(id.code, 1);
+  EXPECT_NE(id.err.find("DeviceId 5 is already in use on this bus."), std::string::npos)
+      << id.err;
+  const CliResult search = cli({"search", "--port", "ttySIM0", "--ids", "1-6"});
+  EXPECT_EQ(search.out, "ttySIM0  1\nttySIM0  5\n") << "both still where they were";
+}
+
+// Device 7 answers 300 ms late, as over a network port: the search lists it, and no device 10.
+class CliPtyLate : public CliPty {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim.start({"--devices", "1,5,7", "--late", "7:300"}));
+    port = sim.readLine();
+    ASSERT_FALSE(port.empty());
+  }
+};
+
+TEST_F(CliPtyLate, SearchListsTheLateDeviceUnderItsOwnDeviceId) {
+  const CliResult search = cli({"search", "--port", "ttySIM0", "--ids", "1-10"});
+  EXPECT_EQ(search.code, 0) << search.err;
+  EXPECT_EQ(search.out, "ttySIM0  1\nttySIM0  5\nttySIM0  7\n");
+}
+
 }  // namespace
 }  // namespace lyra

@@ -117,6 +117,43 @@ TEST_F(Tool, WriteAndRestoreRefuseADamagedFileBeforeAnythingElse) {
   EXPECT_EQ(run({"restore", "--port", "ttyUSB0", "--id", "1-4", good.string()}).code, 1);
 }
 
+// One digit of a saved file changed: every command that reads it refuses it with the line, and
+// write and restore before the port is looked at.
+TEST_F(Tool, AFileWithAChangedDigitIsRefusedWithItsLineByEveryCommand) {
+  std::string changed = BlockText(0, 0, 0x28, DeviceMemory::flatPreset());
+  changed[300] = changed[300] == '7' ? '8' : '7';
+  const auto sps = folder / "changed.sps";
+  WriteBytes(sps, changed + "\r\n");
+  const auto fps = folder / "changed.fps";
+  WriteAllFile(fps, DeviceMemory::factory(1).blocks);
+  auto lines = ReadTextLines(fps).lines;
+  lines[6][40] = lines[6][40] == '0' ? '1' : '0';
+  ASSERT_FALSE(WriteTextLines(fps, lines));
+  const auto good = folder / "good.sps";
+  WriteBytes(good, BlockText(0, 0, 0x28, DeviceMemory::flatPreset()) + "\r\n");
+
+  const CliRun write = run({"write", "--port", "ttyUSB9", "--id", "1", sps.string()});
+  EXPECT_EQ(write.code, 2);
+  EXPECT_NE(write.err.find(sps.string() + ":1: the line is damaged: its check byte is "),
+            std::string::npos)
+      << write.err;
+  const CliRun restore = run({"restore", "--port", "ttyUSB9", "--id", "1", fps.string()});
+  EXPECT_EQ(restore.code, 2);
+  EXPECT_NE(restore.err.find(fps.string() + ":7: the line is damaged"), std::string::npos)
+      << restore.err;
+  for (const auto& file : {sps, fps}) {
+    const CliRun show = run({"show", file.string()});
+    EXPECT_EQ(show.code, 2);
+    EXPECT_EQ(show.out, "");
+    EXPECT_NE(show.err.find(file.string() + (file == sps ? ":1: " : ":7: ")), std::string::npos)
+        << show.err;
+  }
+  const CliRun diff = run({"diff", good.string(), sps.string()});
+  EXPECT_EQ(diff.code, 2);
+  EXPECT_NE(diff.err.find(sps.string() + ":1: the line is damaged"), std::string::npos)
+      << diff.err;
+}
+
 TEST_F(Tool, BackupOfSeveralDevicesNeedsAFolder) {
   auto files = cli::BackupFiles((folder / "rack.fps").string(), {3});
   ASSERT_TRUE(std::holds_alternative<std::vector<std::filesystem::path>>(files));

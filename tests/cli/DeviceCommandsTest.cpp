@@ -334,6 +334,36 @@ TEST_F(DeviceCommandsTest, AWholeBusSearchNeverProbesTheBroadcastAddress) {
   EXPECT_EQ(last, 1) << "DeviceId 255 is asked";
 }
 
+// Device 7 answering 300 ms late: its reply came while DeviceId 10 was being probed and was
+// credited to 10, which does not exist, while 7 was missed.
+TEST_F(DeviceCommandsTest, SearchCreditsALateReplyToTheDeviceThatSentIt) {
+  silent->faults() = {};
+  silent->faults().lateByUs = 300'000;
+  const Outcome r = run({"search", "--port", "COM3", "--ids", "1-10"});
+  EXPECT_EQ(r.code, kExitDone);
+  EXPECT_EQ(r.out, "COM3  1\nCOM3  5\nCOM3  7\n");
+  // The last DeviceId asked, answering late: the port stays open for its reply.
+  EXPECT_EQ(run({"search", "--port", "COM3", "--ids", "7"}).out, "COM3  7\n");
+}
+
+// set-id onto a DeviceId in use put two devices on one address, and neither could be reached.
+TEST_F(DeviceCommandsTest, SetIdRefusesADeviceIdInUseUnlessForced) {
+  const Outcome refused = run({"set-id", "--port", "COM3", "--id", "1", "5"});
+  EXPECT_EQ(refused.code, kExitDeviceFailed);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find("device 1: DeviceId 5 is already in use on this bus."),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(one->deviceId(), 1);
+  EXPECT_EQ(five->deviceId(), 5);
+  // A device that does not answer cannot be seen: the move goes ahead.
+  EXPECT_EQ(run({"set-id", "--port", "COM3", "--id", "1", "7"}).code, kExitDone);
+  EXPECT_EQ(one->deviceId(), 7);
+  const Outcome forced = run({"set-id", "--port", "COM3", "--id", "7", "--force", "5"});
+  EXPECT_EQ(forced.code, kExitDone) << forced.err;
+  EXPECT_EQ(one->deviceId(), 5);
+}
+
 TEST_F(DeviceCommandsTest, SearchWithoutAPortAsksEveryPort) {
   bus.addPort("COM4");
   DeviceModel other(bus, "COM4", 12, 9u);

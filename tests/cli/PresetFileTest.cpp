@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "preset/PresetBlockText.h"
 #include "storage/PresetFiles.h"
 #include "tests/cli/CliTestSupport.h"
@@ -80,12 +82,42 @@ TEST(PresetFileCheck, AnAllPresetsFaultHasTheFirstBadLine) {
   EXPECT_EQ(ProblemOf({}, PresetFileKind::AllPresets).line, 0);
 }
 
+// A digit changed after the file was saved: the file is refused, with the line it stands in.
+TEST(PresetFileCheck, ALineWhoseFrameIsNotIntactIsDamaged) {
+  std::string changed = kBlock;
+  changed[101] = changed[101] == '0' ? '1' : '0';
+  const int check = HexDigitValue(kBlock[660]) * 16 + HexDigitValue(kBlock[661]);
+  const int given = check ^ (HexDigitValue(changed[101]) ^ HexDigitValue(kBlock[101]));
+  char expected[96];
+  std::snprintf(expected, sizeof expected,
+                "the line is damaged: its check byte is %02X where its bytes give %02X", check,
+                given);
+  EXPECT_EQ(ProblemOf({changed}, PresetFileKind::Single).message, std::string("f:1: ") + expected);
+  // Split over two lines: the line that holds the check byte.
+  const PresetFileProblem split =
+      ProblemOf({changed.substr(0, 332), changed.substr(332), ""}, PresetFileKind::Single);
+  EXPECT_EQ(split.line, 2);
+  std::vector<std::string> lines = TwentyLines();
+  lines[11] = changed;
+  EXPECT_EQ(ProblemOf(lines, PresetFileKind::AllPresets).message, std::string("f:12: ") + expected);
+  lines = TwentyLines();
+  lines[19][663] = '0';
+  EXPECT_EQ(ProblemOf(lines, PresetFileKind::AllPresets).message,
+            "f:20: the line is damaged: it ends in A0 where a preset ends in AA");
+}
+
 // Whatever the file holds, the tool takes it exactly when the window's own checks do.
 TEST(PresetFileCheck, AcceptsExactlyWhatTheWindowLoads) {
   std::string lower = kBlock;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string changed = kBlock;
+  changed[200] = changed[200] == 'F' ? 'E' : 'F';
+  std::vector<std::string> oneChanged = TwentyLines();
+  oneChanged[3] = changed;
   const std::vector<std::vector<std::string>> samples = {
       {kBlock},
+      {changed},
+      oneChanged,
       {lower},
       {kBlock.substr(0, 100), kBlock.substr(100)},
       {kBlock, ""},
@@ -97,7 +129,7 @@ TEST(PresetFileCheck, AcceptsExactlyWhatTheWindowLoads) {
       {""},
       TwentyLines()};
   for (const auto& lines : samples) {
-    const bool single = IsValidPresetBlockText(JoinLines(lines));
+    const bool single = IsValidSinglePresetText(JoinLines(lines));
     EXPECT_EQ(std::holds_alternative<PresetFileContent>(
                   cli::CheckPresetLines("f", lines, PresetFileKind::Single)),
               single)

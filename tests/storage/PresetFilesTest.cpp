@@ -42,6 +42,23 @@ TEST(AllPresetsFile, TakesEitherCaseAndRefusesOneBadLine) {
   EXPECT_FALSE(IsValidAllPresetsFile(lines)) << "666 characters in the last line";
 }
 
+// A digit changed after the file was written (in an editor, on a disk) leaves a valid text whose
+// check byte no longer matches: the file is damaged as a whole, as is one whose trailer is lost.
+TEST(PresetFileBlocks, OnlyWholeBlocksAreTaken) {
+  std::string changed = kExampleBlock;
+  changed[101] = changed[101] == '0' ? '1' : '0';  // a data digit
+  std::string trailer = kExampleBlock;
+  trailer[663] = '0';  // AA becomes A0
+  EXPECT_TRUE(IsValidSinglePresetText(kExampleBlock));
+  EXPECT_FALSE(IsValidSinglePresetText(changed));
+  EXPECT_FALSE(IsValidSinglePresetText(trailer));
+  for (const std::string& bad : {changed, trailer}) {
+    Lines lines(20, kExampleBlock);
+    lines[11] = bad;
+    EXPECT_FALSE(IsValidAllPresetsFile(lines)) << "line 12 damaged";
+  }
+}
+
 TEST(ReadTextLines, ReadsLinesAndRefusesWhatIsNoPresetFile) {
   TempFolder folder;
   WriteBytes(folder / "mixed.sps", "one\r\ntwo\nthree\rfour");

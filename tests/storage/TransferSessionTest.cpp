@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "preset/PresetBlockText.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
@@ -163,6 +165,30 @@ TEST_F(TransferSessionTest, ASlotLoadThatTimesOutThenANameSaveThatTheDeviceTakes
   EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
   EXPECT_EQ(device->memory().names[6], DeviceMemory::nameOf("FOH left"));
   EXPECT_EQ(sessions->image.names.shown(6), "FOH left");
+}
+
+// Seen on a real adapter: a name save that left 49 ms after a status poll. The poll's reply and
+// the save's acknowledgement came in one read; the parser stopped after the status reply and
+// left the acknowledgement for a notification that never came (the poll pauses for the save),
+// so a name the device took was reported as a time-out.
+TEST_F(TransferSessionTest, ANameSaveAcknowledgedInTheSameReadAsAPollReplyIsSaved) {
+  connect();
+  device->faults().gatherRepliesUs = 100'000;
+  const auto polls = [&] {
+    const auto& w = bus.writes("COM3");
+    return std::count_if(w.begin(), w.end(), [](const SimBus::Write& x) {
+      return x.bytes.size() == 12 && x.bytes[4] == command::kRead &&
+             x.bytes[6] == group::kStatusRecord;
+    });
+  };
+  const auto before = polls();
+  while (polls() == before) scheduler.advanceMs(1);
+  scheduler.advanceMs(20);
+  sessions->slots.saveName(PresetSlotSession::kFirstUserSlot + 1, "Monitor 2");
+  scheduler.advanceMs(2000);
+  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Successfully save."});
+  EXPECT_EQ(device->memory().names[7], DeviceMemory::nameOf("Monitor 2"));
+  EXPECT_TRUE(sessions->timers.Timer1.isActive());
 }
 
 TEST_F(TransferSessionTest, NothingIsAskedOrSentWithoutALink) {
