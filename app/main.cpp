@@ -4,9 +4,15 @@
 #include <QIcon>
 
 #include "app/TForm1.h"
+#include "timing/QtScheduler.h"
+
+#ifdef _WIN32
+#include "serial/RegistryPortSource.h"
+#include "serial/Win32SerialDriver.h"
+#else
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
-#include "timing/QtScheduler.h"
+#endif
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -18,8 +24,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion("3.2.3");
   QGuiApplication::setDesktopFileName("org.example.lyraphone");
   lyra::QtScheduler scheduler;
+#ifdef _WIN32
+  lyra::Win32SerialDriver driver;
+  lyra::RegistryPortSource ports;
+#else
   lyra::PosixSerialDriver driver;
   lyra::LinuxPortSource ports;
+#endif
   lyra::TForm1 form(scheduler, driver, ports);
   form.show();
   return app.exec();
