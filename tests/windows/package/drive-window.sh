@@ -2,8 +2,9 @@
 # scripts/test-windows-package, whose Wine prefix, simulator and helpers it uses).
 #
 # It starts the window and waits for its start-up search to reach DeviceId 10 on COM7 and to end,
-# picks COM7 and DeviceId 1 and presses Connect (the pointer only rests in the window), waits for the handshake and the status polls,
-# types -3 into band 1's gain and presses Enter, and then finds that edit's frame in the
+# picks COM7 and DeviceId 1 and presses Connect (the pointer only rests in the window), waits for
+# the handshake and for status polls that the device answers (the temperature the status bar
+# shows), types -3 into band 1's gain and presses Enter, and then finds that edit's frame in the
 # simulator's traffic log: exactly the frame the Linux lyraphone-cli sends for eq1.gain=-3.
 # Screenshots go to $work/window-*.png.
 
@@ -57,9 +58,13 @@ xdotool key space
 # The handshake: the preset read, the names read (A2 00 26), then status polls every 500 ms.
 wait_for 60 "the connection's name read" sent_after "$before_connect" 'A5 A5 A5 00 A2 00 26'
 polls() { grep -c ' program  *A5 A5 A5 00 A2 00 2B' "$traffic" || true; }
+status_replies() { grep -c ' device 1  *A5 A5 A5 00 52 00 2B' "$traffic" || true; }
 polls_at_connect=$(polls)
-polled() { (($(polls) - polls_at_connect >= 3)); }
-wait_for 30 "status polls while connected" polled
+replies_at_connect=$(status_replies)
+polled() {
+  (($(polls) - polls_at_connect >= 3 && $(status_replies) - replies_at_connect >= 3))
+}
+wait_for 30 "answered status polls while connected" polled
 shot connected
 say "connected to DeviceId 1 on COM7 ($(($(program_lines) - before_connect)) frames so far)"
 
