@@ -4,10 +4,16 @@
 #include <QIcon>
 
 #include "app/TForm1.h"
+#include "timing/QtScheduler.h"
+
+#ifdef _WIN32
+#include "serial/RegistryPortSource.h"
+#include "serial/Win32SerialDriver.h"
+#else
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
+#endif
 #include "sim/DemoBus.h"
-#include "timing/QtScheduler.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -19,8 +25,13 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion("3.2.3");
   QGuiApplication::setDesktopFileName("org.example.lyraphone");
   lyra::QtScheduler scheduler;
+#ifdef _WIN32
+  lyra::Win32SerialDriver driver;
+  lyra::RegistryPortSource ports;
+#else
   lyra::PosixSerialDriver driver;
   lyra::LinuxPortSource ports;
+#endif
   // The port list's Demo entry: simulated devices on the window's own clock, after the system's
   // ports.
   lyra::DemoBus demo(scheduler, driver, ports);

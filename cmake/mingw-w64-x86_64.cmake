@@ -2,7 +2,9 @@
 #
 # The "-posix" compilers use the winpthreads threading model; the default "-win32" ones have no
 # std::thread, which the serial reader needs. Everything is linked statically, so the test programs
-# run under Wine without copying the MinGW runtime DLLs next to them.
+# run under Wine without copying the MinGW runtime DLLs next to them; the Qt programs
+# (mingw-w64-x86_64-qt.cmake) set LYRA_MINGW_SHARED_RUNTIME and link the runtime DLLs that Qt's own
+# DLLs use.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -17,7 +19,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+if(NOT LYRA_MINGW_SHARED_RUNTIME)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()
 
 # ctest and gtest_discover_tests run the Windows programs through Wine.
 find_program(LYRA_WINE NAMES wine wine64 REQUIRED)
