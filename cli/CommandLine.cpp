@@ -24,7 +24,12 @@ enum Option : unsigned {
   kIds = 1u << 4,       // --ids LIST (search)
   kWatch = 1u << 5,     // --watch [SECONDS]
   kOutput = 1u << 6,    // -o FILE
-  kForce = 1u << 7,     // --force (set-id)
+  kForce = 1u << 7,       // --force (set-id)
+  kBlock = 1u << 8,       // --block N (a block of an all-presets file)
+  kCsv = 1u << 9,         // --csv
+  kWithDelay = 1u << 10,  // --with-delay
+  kEqFile = 1u << 11,     // --eq-file FILE
+  kFile = 1u << 12,       // --file FILE (set on a preset file)
 };
 
 struct CommandInfo {
@@ -83,8 +88,8 @@ constexpr CommandInfo kCommands[] = {
      "Asks NEW first with one status poll: when a device answers there, NEW is in use and\n"
      "nothing is changed (exit status 1), since two devices on one DeviceId cannot be reached.\n"
      "--force changes it all the same.\n"},
-    {Command::Set, "set", kPort | kIdList, kPort | kIdList, "PARAM=VALUE...",
-     "change parameters of the active preset, as typed into the window",
+    {Command::Set, "set", kPort | kIdList | kFile | kBlock | kOutput | kEqFile, kPort | kIdList,
+     "[PARAM=VALUE...]", "change parameters of the active preset, as typed into the window",
      "Each value goes through the window's typed entry: clamped to its range and snapped to the\n"
      "device's step, and what was stored is printed. Values are in the window's units (dB, ms,\n"
      "Hz; the unit may follow the number). The parameters:\n"
@@ -95,7 +100,12 @@ constexpr CommandInfo kCommands[] = {
      "  bass-enhancer=on|off\n"
      "The device has no bypass of its own: eqN.bypass=on sets the band flat (0 dB) in the device,\n"
      "which then keeps no other gain for it; set eqN.gain to bring the band back. A bypass and a\n"
-     "gain of one band in one set are refused. level= on a muted system also unmutes it.\n"},
+     "gain of one band in one set are refused. level= on a muted system also unmutes it.\n"
+     "--eq-file EQ.txt stores equaliser settings from REW or Equalizer APO in the six bands first\n"
+     "(filter N in band N; OFF and missing filters flat; Preamp as the level) and prints each\n"
+     "band as given and as stored; a file that does not fit is refused whole, nothing is sent.\n"
+     "With --file IN.sps (--block N for a .fps) the preset file is edited instead of a device, by\n"
+     "the same rules, and written whole to -o OUT (default: IN itself).\n"},
     {Command::Show, "show", kJson, 0, "FILE.sps|FILE.fps",
      "print every parameter of a preset file (offline)",
      "Prints the Main path and the satellite in the window's texts, then the values the preset\n"
@@ -106,6 +116,17 @@ constexpr CommandInfo kCommands[] = {
      "the parameters in which two preset files differ (offline)",
      "Exit status 0 when the files hold the same presets, 1 when they differ. Data bytes that\n"
      "no parameter shows but the device receives are compared too.\n"},
+    {Command::Eq, "eq", kBlock | kOutput, 0, "FILE.sps|FILE.fps",
+     "the Main EQ of a preset file as equaliser settings text (offline)",
+     "Writes \"Filter N: ON|OFF PK|LSC|HSC Fc ... Hz Gain ... dB Q ...\", one line per band, "
+     "which\n"
+     "REW and Equalizer APO read; a flat (0 dB) band is OFF. set --eq-file reads it back to the\n"
+     "same values.\n"},
+    {Command::Response, "response", kBlock | kOutput | kCsv | kWithDelay, 0, "FILE.sps|FILE.fps",
+     "the Main path's response of a preset file as FRD or CSV (offline)",
+     "The equaliser, high-pass and low-pass together as the graph computes them, from 20 Hz to\n"
+     "20 kHz at 1/48 octave: frequency (Hz), magnitude (dB) and phase (degrees). FRD by default,\n"
+     "CSV with a header with --csv; --with-delay adds the system delay to the phase.\n"},
 };
 
 const CommandInfo* FindCommand(std::string_view name) {
@@ -138,7 +159,14 @@ std::string OptionSynopsis(const CommandInfo& s) {
   add(kIdList, "--id LIST");
   add(kIdSingle, "--id N");
   add(kWatch, "--watch [SECONDS]");
-  add(kOutput, s.command == Command::Read ? "-o FILE.sps" : "-o FILE.fps|DIR");
+  add(kFile, "--file FILE.sps|FILE.fps");
+  add(kBlock, "--block N");
+  add(kEqFile, "--eq-file EQ.txt");
+  add(kCsv, "--csv");
+  add(kWithDelay, "--with-delay");
+  add(kOutput, s.command == Command::Read     ? "-o FILE.sps"
+               : s.command == Command::Backup ? "-o FILE.fps|DIR"
+                                              : "-o OUT");
   add(kForce, "--force");
   if (!s.operands.empty()) out += " " + std::string(s.operands);
   add(kJson, "--json");
@@ -188,7 +216,8 @@ std::optional<double> Seconds(std::string_view text) {
 }
 
 struct Given {
-  std::optional<std::string> port, id, ids, output, watch;
+  std::optional<std::string> port, id, ids, output, watch, block, eqFile, file;
+  bool csv = false, withDelay = false;
   bool watchFlag = false;
   std::optional<std::string> afterWatch;  // what followed --watch, not being a number
   bool json = false;
@@ -239,7 +268,10 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
     } valued[] = {{"--port", kPort, &g.port, "a PORT"},
                   {"--id", kIdList | kIdSingle, &g.id, "a DeviceId"},
                   {"--ids", kIds, &g.ids, "a LIST of DeviceIds"},
-                  {"-o", kOutput, &g.output, "a file or folder"}};
+                  {"-o", kOutput, &g.output, "a file or folder"},
+                  {"--block", kBlock, &g.block, "a block number 1..20"},
+                  {"--eq-file", kEqFile, &g.eqFile, "a file of equaliser settings"},
+                  {"--file", kFile, &g.file, "a preset file"}};
     bool handled = false;
     for (const auto& v : valued) {
       if (name != v.name || !(info.options & v.option)) continue;
@@ -251,6 +283,12 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
       break;
     }
     if (handled) continue;
+    if ((name == "--csv" && (info.options & kCsv)) ||
+        (name == "--with-delay" && (info.options & kWithDelay))) {
+      if (inlineValue) return Error(name + " takes no value", &info);
+      (name == "--csv" ? g.csv : g.withDelay) = true;
+      continue;
+    }
     if (name == "--json" && (info.options & kJson)) {
       if (inlineValue) return Error("--json takes no value", &info);
       g.json = true;
@@ -290,7 +328,8 @@ std::string_view CommandName(Command command) {
 }
 
 bool IsOnline(Command command) {
-  return command != Command::Ports && command != Command::Show && command != Command::Diff;
+  return command != Command::Ports && command != Command::Show && command != Command::Diff &&
+         command != Command::Eq && command != Command::Response;
 }
 
 std::string VersionText() {
@@ -339,9 +378,18 @@ std::string CommandHelp(Command command) {
   if (s.options & kIdList) out += "  --id LIST     the devices: 3, 1,3,5-8\n";
   if (s.options & kIdSingle) out += "  --id N        the device's DeviceId, 1..255\n";
   if (s.options & kWatch) out += "  --watch [SECONDS]  print again every SECONDS (0.5 or more)\n";
+  if (s.options & kFile) out += "  --file FILE   edit this preset file instead of a device\n";
+  if (s.options & kBlock) out += "  --block N     the block 1..20 of an all-presets file (.fps)\n";
+  if (s.options & kEqFile)
+    out += "  --eq-file EQ.txt  equaliser settings from REW or Equalizer APO\n";
+  if (s.options & kCsv) out += "  --csv         CSV with a header instead of FRD\n";
+  if (s.options & kWithDelay) out += "  --with-delay  the system delay in the phase\n";
   if (s.options & kOutput) {
     out += command == Command::Read ? "  -o FILE.sps   the file to write\n"
-                                    : "  -o FILE.fps|DIR   the file, or a folder for <id>.fps\n";
+           : command == Command::Backup ? "  -o FILE.fps|DIR   the file, or a folder for <id>.fps\n"
+           : command == Command::Set
+               ? "  -o OUT        with --file: where the edited file goes\n"
+               : "  -o OUT        the file to write (default: standard output)\n";
   }
   if (s.options & kForce) out += "  --force       change it even when a device answers at NEW\n";
   if (s.options & kJson) out += "  --json        the result as JSON\n";
@@ -387,11 +435,17 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
 
   inv.json = g.json;
   inv.force = g.force;
-  if ((info->required & kPort) && !g.port) return fail("--port PORT is needed");
+  // set --file edits a preset file: no device, so neither port nor DeviceIds.
+  const bool offlineSet = info->command == Command::Set && g.file.has_value();
+  if (offlineSet && (g.port || g.id))
+    return fail("--file edits a preset file; --port and --id name devices and do not go with it");
+  if (!offlineSet && info->command == Command::Set && (g.block || g.output))
+    return fail(std::string(g.block ? "--block" : "-o") + " goes with --file only");
+  if (!offlineSet && (info->required & kPort) && !g.port) return fail("--port PORT is needed");
   if (g.port && g.port->empty()) return fail("--port needs a PORT");
   inv.port = g.port;
 
-  if (info->options & (kIdList | kIdSingle)) {
+  if ((info->options & (kIdList | kIdSingle)) && !offlineSet) {
     if (!g.id) return fail(info->options & kIdSingle ? "--id N is needed" : "--id LIST is needed");
     auto ids = ParseIdList(*g.id);
     if (auto* e = std::get_if<std::string>(&ids)) return fail("--id: " + *e);
@@ -422,15 +476,31 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
     }
   }
   if (info->options & kOutput) {
-    if (!g.output || g.output->empty()) return fail("-o is needed");
+    if ((info->required & kOutput) && (!g.output || g.output->empty()))
+      return fail("-o is needed");
+    if (g.output && g.output->empty()) return fail("-o needs a file");
     inv.output = g.output;
-    const auto kind = KindOfName(*g.output);
+    const auto kind = g.output ? KindOfName(*g.output) : std::nullopt;
     if (info->command == Command::Read && kind == PresetFileKind::AllPresets)
       return fail("the active preset goes to a .sps file, not '" + *g.output +
                   "' (backup writes .fps)");
     if (info->command == Command::Backup && kind == PresetFileKind::Single)
       return fail("all presets go to a .fps file or a folder, not '" + *g.output + "'");
   }
+
+  if (g.block) {
+    int n = 0;
+    const auto [end, ec] = std::from_chars(g.block->data(), g.block->data() + g.block->size(), n);
+    if (ec != std::errc{} || end != g.block->data() + g.block->size() || n < 1 || n > 20)
+      return fail("--block takes a block number from 1 to 20, not '" + *g.block + "'");
+    inv.block = n;
+  }
+  inv.csv = g.csv;
+  inv.withDelay = g.withDelay;
+  if (g.eqFile && g.eqFile->empty()) return fail("--eq-file needs a file");
+  inv.eqFile = g.eqFile;
+  if (g.file && g.file->empty()) return fail("--file needs a file");
+  inv.presetFile = g.file;
 
   const std::vector<std::string>& ops = g.operands;
   const auto operands = [&](std::size_t n, std::string_view what) -> std::optional<UsageError> {
@@ -459,6 +529,11 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
       break;
     }
     case Command::Show:
+      if (auto e = operands(1, "FILE")) return *e;
+      inv.files = ops;
+      break;
+    case Command::Eq:
+    case Command::Response:
       if (auto e = operands(1, "FILE")) return *e;
       inv.files = ops;
       break;
@@ -503,7 +578,8 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
       break;
     }
     case Command::Set:
-      if (ops.empty()) return fail("PARAM=VALUE is missing (for example eq1.gain=-3)");
+      if (ops.empty() && !inv.eqFile)
+        return fail("PARAM=VALUE is missing (for example eq1.gain=-3)");
       for (const std::string& op : ops) {
         auto setting = ParseSetting(op);
         if (auto* e = std::get_if<std::string>(&setting)) return fail(*e);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/SetParameters.h"
+#include "measure/EqSettingsText.h"
 
 namespace lyra::cli {
 
@@ -26,6 +27,8 @@ enum class Command {
   Set,
   Show,
   Diff,
+  Eq,        // the Main EQ of a preset file as equaliser settings text
+  Response,  // the Main path's response of a preset file as FRD or CSV
 };
 
 struct Invocation {
@@ -47,6 +50,12 @@ struct Invocation {
   int newId = 0;                      // set-id NEW
   bool force = false;                 // set-id --force: even when a device answers at NEW
   std::vector<Setting> settings;      // set PARAM=VALUE...
+  std::optional<int> block;               // --block N: block 1..20 of an all-presets file
+  bool csv = false;                       // response --csv
+  bool withDelay = false;                 // response --with-delay
+  std::optional<std::string> eqFile;      // set --eq-file EQ.txt
+  std::optional<EqSettings> eqSettings;   // its settings, read before anything is sent
+  std::optional<std::string> presetFile;  // set --file IN: edit a preset file, not a device
 };
 
 struct UsageError {

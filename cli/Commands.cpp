@@ -5,10 +5,12 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitCodes.h"
 #include "cli/Json.h"
+#include "cli/OfflineCommands.h"
 #include "cli/OutputCheck.h"
 #include "cli/PortChoice.h"
 #include "cli/PresetFile.h"
 #include "cli/PresetReport.h"
+#include "measure/EqImport.h"
 #include "serial/DemoPort.h"
 
 namespace lyra::cli {
@@ -166,7 +168,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         << "--help'.\n";
     return kExitUsage;
   }
-  const Invocation& inv = std::get<Invocation>(parsed);
+  Invocation& inv = std::get<Invocation>(parsed);
   switch (inv.action) {
     case Invocation::Action::Help:
       out << (inv.command ? CommandHelp(*inv.command) : GeneralHelp());
@@ -177,6 +179,19 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     case Invocation::Action::Run:
       break;
   }
+  // Equaliser settings are read whole before any device or file is touched.
+  if (inv.eqFile) {
+    auto settings = ReadEqSettingsFile(*inv.eqFile);
+    if (auto* problem = std::get_if<std::string>(&settings))
+      return Fail(err, "set: " + *problem + "; nothing was changed", kExitUsage);
+    inv.eqSettings = std::get<EqSettings>(std::move(settings));
+    // A Preamp the system level cannot take refuses the file before the bus is touched.
+    auto prepared = PrepareEqImport(*inv.eqSettings, PresetImage{});
+    if (auto* problem = std::get_if<std::string>(&prepared))
+      return Fail(err, "set: " + *inv.eqFile + ": " + *problem + "; nothing was changed",
+                  kExitUsage);
+  }
+  if (inv.command == Command::Set && inv.presetFile) return RunSetFile(inv, out, err);
   switch (*inv.command) {
     case Command::Ports:
       return Ports(inv, out, err, environment);
@@ -184,6 +199,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return Show(inv, out, err);
     case Command::Diff:
       return Diff(inv, out, err);
+    case Command::Eq:
+      return RunEq(inv, out, err);
+    case Command::Response:
+      return RunResponse(inv, out, err);
     default:
       return Online(inv, out, err, environment);
   }

@@ -505,6 +505,18 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
     BandBypass bypass{};
     PresetEdit edit(bench.s.image, bypass);
     bool ok = true;
+    if (inv.eqSettings) {
+      // The bands a file leaves out keep this device's own frequency and Q.
+      auto prepared = PrepareEqImport(*inv.eqSettings, bench.s.image);
+      if (auto* problem = std::get_if<std::string>(&prepared)) {
+        bench.dialogs.message(*inv.eqFile + ": " + *problem);
+        return false;
+      }
+      edit.applyEqImport(std::get<EqImport>(prepared));
+      std::istringstream lines(DescribeEqImport(std::get<EqImport>(prepared)));
+      for (std::string line; std::getline(lines, line);)
+        out << "device " << id << ": " << line << "\n";
+    }
     for (const Setting& setting : inv.settings) {
       const SetResult r = edit.apply(setting);
       if (r.problem) {

@@ -221,6 +221,15 @@ Frame PresetEdit::frameFor(const SendRow& row, std::uint8_t busAddress) const {
                         bypass_[static_cast<std::size_t>(row.row)], busAddress);
 }
 
+void PresetEdit::applyEqImport(const EqImport& import) {
+  ApplyEqImport(import, image_);
+  for (int row = 0; row < kBandsPerWay; ++row) {
+    bypass_[static_cast<std::size_t>(row)] = false;
+    touch({SendRow::Kind::Band, Way::Main, row});
+  }
+  if (import.systemLevel) touch({SendRow::Kind::Channel, Way::Main, 0});
+}
+
 SetResult PresetEdit::apply(const Setting& s) {
   constexpr std::int64_t kNano = TypedNumber::kNanosPerUnit;
   SetResult result;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "editing/TypedNumber.h"
+#include "measure/EqImport.h"
 #include "preset/PresetImage.h"
 #include "protocol/CommandFrame.h"
 
@@ -90,6 +91,9 @@ class PresetEdit {
   PresetEdit(PresetImage& image, BandBypass& bypass) : image_(image), bypass_(bypass) {}
 
   SetResult apply(const Setting& setting);
+  // Equaliser settings read from a file: the six Main bands (unbypassed, so they sound as
+  // stored) and, with a Preamp, the system level; every band's row is sent.
+  void applyEqImport(const EqImport& import);
 
   // Sorted by send slot, each row once.
   const std::vector<SendRow>& rowsToSend() const { return rows_; }

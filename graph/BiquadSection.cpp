@@ -31,6 +31,17 @@ double SectionGainDb(const Section& section, double hz) {
   return 40.0 * std::log(magnitude) / std::log(101.0);
 }
 
+std::complex<double> SectionResponse(const Section& section, double hz) {
+  // Numerator and denominator both multiplied by e^{jw}, which leaves their quotient as it is.
+  const Section s = Normalised(section);
+  const double w = 2.0 * std::numbers::pi * hz / 96000.0;
+  const double c = std::cos(w);
+  const double sn = std::sin(w);
+  const std::complex<double> numerator{(s.b0 + s.b2) * c + s.b1, (s.b0 - s.b2) * sn};
+  const std::complex<double> denominator{(1 + s.a2) * c + s.a1, (1 - s.a2) * sn};
+  return numerator / denominator;
+}
+
 Section PeakingSection(double centreHz, double gainDb, double q) {
   const double bw = std::asinh(1.0 / (2.0 * q)) / kHalfLn2;  // octaves
   const double w0 = centreHz * kRadiansPerHz;

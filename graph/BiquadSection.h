@@ -5,6 +5,7 @@
 // maker's constants as they are, including where they depart from the textbook (see each).
 
 #include <array>
+#include <complex>
 
 namespace lyra {
 
@@ -20,6 +21,10 @@ inline constexpr double kRadiansPerHz = 6.544985e-05;
 // Decibels are taken as 40 ln|H| / ln 101, about 0.2 % below 20 log10|H|: the graph has always
 // drawn them so, and a +12 dB band still peaks at +12.0 on it.
 double SectionGainDb(const Section& section, double hz);
+
+// The section's complex response at hz: the magnitude that SectionGainDb and the curves take the
+// logarithm of, and the phase that the response data carry.
+std::complex<double> SectionResponse(const Section& section, double hz);
 
 // The coefficients divided by a0. An a0 of exactly 0 (possible for the filter sections at
 // cut-offs above the sample rate's reach) counts as 1e-10, so that nothing divides by zero.

@@ -307,6 +307,53 @@ TEST_F(DeviceCommandsTest, SetStoresTheWindowsValuesOnEachDevice) {
   EXPECT_EQ(one->memory().active, after);
 }
 
+// Equaliser settings from a file reach the device as the same band frames as the same values
+// given to set one by one; a file that does not fit sends nothing.
+TEST_F(DeviceCommandsTest, SetEqFileSendsWhatSetSendsForTheSameValues) {
+  test::WriteBytes(folder / "eq.txt",
+                   "Preamp: -3 dB\r\n"
+                   "Filter 1: ON PK Fc 63 Hz Gain -3 dB Q 4\r\n"
+                   "Filter 2: ON LSC Fc 105 Hz Gain 6.6 dB Q 0.7\r\n"
+                   "Filter 3: ON HSC Fc 8000 Hz Gain -2 dB Q 0.7\r\n"
+                   "Filter 4: ON PK Fc 1000 Hz Gain 2 dB Q 1.4\r\n"
+                   "Filter 5: ON PK Fc 2500 Hz Gain -4 dB Q 3\r\n"
+                   "Filter 6: ON PK Fc 6000 Hz Gain 1 dB Q 2\r\n");
+  five->memory().active = one->memory().active;
+  const Outcome fromFile = run({"set", "--port", "COM3", "--id", "1", "--eq-file", file("eq.txt")});
+  ASSERT_EQ(fromFile.code, kExitDone) << fromFile.err;
+  EXPECT_NE(fromFile.out.find("device 1: band 2: Filter 2: ON LSC Fc 105 Hz Gain 6.6 dB Q 0.7\n"
+                          "device 1:   stored ON LSC Fc 105 Hz Gain 6.6 dB Q 0.6"),
+            std::string::npos)
+      << fromFile.out;
+  EXPECT_NE(fromFile.out.find("device 1: Preamp -3 dB: system level -3.0 dB\n"), std::string::npos);
+  const Outcome typed = run({"set", "--port", "COM3", "--id", "5", "level=-3",
+                             "eq1.type=PEQ", "eq1.freq=63", "eq1.gain=-3", "eq1.q=4",
+                             "eq2.type=LS", "eq2.freq=105", "eq2.gain=6.6", "eq2.q=0.7",
+                             "eq3.type=HS", "eq3.freq=8000", "eq3.gain=-2", "eq3.q=0.7",
+                             "eq4.type=PEQ", "eq4.freq=1000", "eq4.gain=2", "eq4.q=1.4",
+                             "eq5.type=PEQ", "eq5.freq=2500", "eq5.gain=-4", "eq5.q=3",
+                             "eq6.type=PEQ", "eq6.freq=6000", "eq6.gain=1", "eq6.q=2"});
+  ASSERT_EQ(typed.code, kExitDone) << typed.err;
+  EXPECT_EQ(one->memory().active, five->memory().active);
+  // One band frame for each of the six bands, and the level's channel frame.
+  int bandFrames = 0;
+  for (const auto& w : bus.writes("COM3")) {
+    if (w.bytes.size() > 7 && w.bytes[3] == 0x00 && w.bytes[4] == 0xA1 && w.bytes[6] >= 5 &&
+        w.bytes[6] <= 10)
+      ++bandFrames;
+  }
+  EXPECT_EQ(bandFrames, 6);
+
+  test::WriteBytes(folder / "hp.txt", "Filter 1: ON HP Fc 40 Hz\n");
+  const std::size_t writes = bus.writes("COM3").size();
+  const Outcome refused = run({"set", "--port", "COM3", "--id", "1", "--eq-file", file("hp.txt")});
+  EXPECT_EQ(refused.code, kExitUsage);
+  EXPECT_EQ(refused.err, "lyraphone-cli: set: " + file("hp.txt") +
+                             ": line 1: the equaliser has no filter of type HP (its bands are "
+                             "PK, LSC or HSC); nothing was changed\n");
+  EXPECT_EQ(bus.writes("COM3").size(), writes);
+}
+
 TEST_F(DeviceCommandsTest, SetIdMovesTheDeviceAndSearchFindsItThere) {
   const Outcome r = run({"set-id", "--port", "COM3", "--id", "5", "9"});
   EXPECT_EQ(r.code, kExitDone) << r.err;
