@@ -46,13 +46,14 @@ say "start-up search done: $(($(program_lines) - start_lines)) frames"
 # The pointer rests on the logo (a label; with no window manager the keyboard goes to the window
 # under the pointer) and the window is given the input focus. After the start-up search no
 # control has the focus (the areas were hidden while it ran): the first Tab gives it to the port
-# list. COM7 is the last port there (the others are COM1..COM6 at most), so End; Tab to the
-# DeviceId list, Home for 1; Tab to Connect; Space. Half a second between keys; the log's frames,
+# list. COM7 is the last of the system's ports there (the others are COM1..COM6 at most) and the
+# Demo entry comes after it, so End, Up; Tab to the DeviceId list, Home for 1; Tab to Connect;
+# Space. Half a second between keys; the log's frames,
 # not the pacing, say whether the keys did their work.
 xdotool mousemove --window "$wid" 350 175
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 before_connect=$(program_lines)
-xdotool key --delay 500 Tab End Tab Home Tab
+xdotool key --delay 500 Tab End Up Tab Home Tab
 shot connect-focus
 xdotool key space
 # The handshake: the preset read, the names read (A2 00 26), then status polls every 500 ms.
