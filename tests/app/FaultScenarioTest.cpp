@@ -681,8 +681,10 @@ TEST(FaultScenarioRegressions, AFileWithAChangedDigitIsRefusedWholeAndNothingIsS
 // Seeds whose name save left just after a status poll, with the device's replies gathered into
 // one packet: the poll's reply and the save's acknowledgement came in one read, the parser
 // stopped after the status reply, and a name the device took was reported as a time-out.
+// Seed 1366 (from a 10,000-scenario run): the read ended two bytes into the acknowledgement's
+// preamble, and those two bytes were thrown away with the rest of the text.
 TEST(FaultScenarioRegressions, ANameSaveAcknowledgedWithAPollReplyIsReportedSaved) {
-  for (int seed : {172, 192}) {
+  for (int seed : {172, 192, 1366}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     Scenario s(static_cast<std::uint32_t>(seed));
     EXPECT_EQ(s.run(kStepsPerScenario), "");
