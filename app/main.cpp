@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QStyleFactory>
 
 #include "app/TForm1.h"
 #include "timing/QtScheduler.h"
@@ -18,10 +17,6 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  // One style on every system: the layout keeps the design's pixel positions, and its texts are
-  // measured to fit with Fusion's margins. Windows' own style pads a button more, and
-  // "Disconnect" no longer fitted its 62-pixel button.
-  QApplication::setStyle(QStyleFactory::create("Fusion"));
   QIcon icon;
   for (int size : {16, 32, 48, 64, 128, 256})
     icon.addFile(QString(":/icons/lyraphone-%1.png").arg(size), QSize(size, size));
