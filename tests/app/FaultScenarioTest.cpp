@@ -353,10 +353,14 @@ class Scenario {
     return {};
   }
 
-  // Every search result is a device at that address: a late reply, one damaged on the line or
-  // one that answers twice names no other address.
+  // Every search result is a device at that address: a late reply or one that answers twice
+  // names no other address. A reply the line damaged is refused by its check byte, but an
+  // exclusive-or byte cannot see every damage (two flipped bits of one place, two replies that
+  // collide): with byte corruption on, or two devices on one address, a hit can name an address
+  // no device has, and the program cannot know better.
   void checkSearchResults() {
     constexpr int kPortNumber = 3;  // COM3, the one port
+    if (device->faults().corruptRate > 0 || device->busAddress() == twin->busAddress()) return;
     const SearchHits& hits = form->search.hits();
     for (int address = 0; address < SearchHits::kAddressCount; ++address) {
       if (!hits.hit(kPortNumber, address)) continue;
