@@ -39,6 +39,7 @@ void layOutConnectionArea(WindowAreas& a) {
   // In BroadcastMode the area shrinks to 215 pixels wide; the button still fits.
   a.Button3 = ui::button(a.GroupBox2, "Button3", "Connect", {151, 55, 62, 26});
   a.Button3->setFont(QFont("Arial", 8));
+  ui::fitCaptions(a.Button3, {"Connect", "Disconnect"});
   // Where the system has no serial port, the port list holds only Demo; this says why and what
   // to do. It lies below the rows that BroadcastMode keeps, so the narrowed area never cuts it.
   a.noPortHint = ui::label(a.GroupBox2, "noPortHint", kNoPortHint, {8, 96, 206, 76});

@@ -1,6 +1,9 @@
 #include "editing/Controls.h"
 
 #include <QKeyEvent>
+#include <algorithm>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "editing/AccessibleList.h"
 
@@ -47,6 +50,29 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, Q
   b->setFont(arial());
   setButtonColour(b, kNormalGrey);
   return b;
+}
+
+int captionRoom(const QPushButton* button) {
+  QStyleOptionButton option;
+  option.initFrom(button);
+  return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+}
+
+int captionNeeds(const QPushButton* button, const QString& caption) {
+  return button->fontMetrics().size(Qt::TextShowMnemonic, caption).width();
+}
+
+void fitCaptions(QPushButton* button, const QStringList& captions) {
+  const auto widest = [&] {
+    int needed = 0;
+    for (const QString& caption : captions) needed = std::max(needed, captionNeeds(button, caption));
+    return needed;
+  };
+  QFont font = button->font();
+  while (widest() > captionRoom(button) && font.pointSizeF() > 6.0) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
+  }
 }
 
 QComboBox* dropDown(QWidget* parent, const char* name, const QStringList& items, QRect geometry) {

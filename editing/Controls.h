@@ -43,6 +43,14 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geom
 // Edits: Arial, no automatic sizing, text centred.
 QLineEdit* edit(QWidget* parent, const char* name, const QString& text, QRect geometry);
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry);
+// For a button whose caption changes: its font is made smaller in half-point steps (not below
+// 6 points) until the widest of the captions fits the button's inside as its style draws it.
+// Systems draw the same font at other widths (Arial, Liberation Sans, the Windows theme's
+// margins), so a fixed size cut "Disconnect" on some of them.
+void fitCaptions(QPushButton* button, const QStringList& captions);
+// The pixels the style leaves for a caption inside the button, and what caption needs there.
+int captionRoom(const QPushButton* button);
+int captionNeeds(const QPushButton* button, const QString& caption);
 // Drop-down lists: only their items can be chosen. Arial 8 pt.
 QComboBox* dropDown(QWidget* parent, const char* name, const QStringList& items, QRect geometry);
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, QRect geometry);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <functional>
@@ -184,6 +185,27 @@ TEST_F(ReadableValues, DeviceIdFieldsStatusPanelsAndListsShowTheirValuesWhole) {
                            "RzComboBox11"}) {
     expectListFits(control<QComboBox>(name));
   }
+}
+
+// A caption wider than its button is cut at both ends ("isconnec"). Every button of the window,
+// with every caption it can show.
+TEST_F(ReadableValues, EveryButtonShowsEveryCaptionItCanHaveWhole) {
+  const auto fits = [](const QPushButton* button, const QString& caption) {
+    EXPECT_LE(ui::captionNeeds(button, caption), ui::captionRoom(button))
+        << button->objectName().toStdString() << " cannot show \"" << caption.toStdString()
+        << "\" (" << button->font().pointSizeF() << " pt)";
+  };
+  auto* connect = control<QPushButton>("Button3");
+  ASSERT_NE(connect, nullptr);
+  fits(connect, "Connect");
+  fits(connect, "Disconnect");
+  int checked = 0;
+  for (const QPushButton* button : form->window().findChildren<QPushButton*>()) {
+    if (button->text().isEmpty() || button->width() == 0) continue;
+    fits(button, button->text());
+    ++checked;
+  }
+  EXPECT_GT(checked, 20);
 }
 
 }  // namespace
