@@ -11,6 +11,9 @@ namespace {
 
 constexpr std::size_t kPreambleBytes = 3;
 constexpr std::size_t kHeaderBytes = 10;  // preamble, address, command, index, group, item, length
+// The longest payload on the line: the NameTable's twenty names of 20 bytes. A longer length is
+// not a frame's, and waiting for it would hold up every frame behind it.
+constexpr std::size_t kLongestPayloadBytes = 400;
 
 std::size_t LengthOf(std::span<const std::uint8_t> frame) {
   return static_cast<std::size_t>(frame[8]) << 8 | frame[9];
@@ -91,7 +94,7 @@ void FrameSplitter::scan(bool final) {
       continue;
     }
     const std::size_t length = LengthOf(buffer_);
-    if (length > kBlockDataBytes) {
+    if (length > kLongestPayloadBytes) {
       stray(1);
       continue;
     }

@@ -4,7 +4,7 @@
 // reads (or an upload's header and its data, written 50..100 ms apart) comes out whole.
 //
 // A frame is recognised by its envelope alone (CommandFrame.h): the preamble, a length of at most
-// a block's 320 bytes and the trailer where the length puts it. Its checksum is checked and
+// the NameTable's 400 bytes and the trailer where the length puts it. Its checksum is checked and
 // reported, not required: the trace is there to show a wrong one. What cannot start a frame is
 // kept, byte for byte, as stray bytes.
 

@@ -52,8 +52,15 @@ Frame blockReply() {
   return buildFrame(0x00, command::kReadReply, 3, group::kStoredBlock, 0, data);
 }
 
+// The longest frame on the line.
+Frame nameTableReply() {
+  std::vector<std::uint8_t> names(400, 0x41);
+  return buildFrame(0x00, command::kReadReply, 0, group::kNameTable, 0, names);
+}
+
 TEST_F(FrameSplitterTest, AFrameCutAtEveryByteComesOutWholeOnceItsLastByteArrives) {
-  for (const Frame& f : {statusPoll(0x00), saveUserPresetName(0x02, 7, "abc"), blockReply()}) {
+  for (const Frame& f :
+       {statusPoll(0x00), saveUserPresetName(0x02, 7, "abc"), blockReply(), nameTableReply()}) {
     for (std::size_t cut = 1; cut < f.size(); ++cut) {
       out.clear();
       feed(Frame(f.begin(), f.begin() + static_cast<long>(cut)), 1000);
