@@ -56,6 +56,7 @@ struct Invocation {
   std::optional<std::string> eqFile;      // set --eq-file EQ.txt
   std::optional<EqSettings> eqSettings;   // its settings, read before anything is sent
   std::optional<std::string> presetFile;  // set --file IN: edit a preset file, not a device
+  std::optional<std::string> trace;       // --trace FILE: the traffic trace
 };
 
 struct UsageError {

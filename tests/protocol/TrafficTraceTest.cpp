@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +11,7 @@
 #include "protocol/TrafficTrace.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
+#include "tests/storage/TempFolder.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "timing/VirtualScheduler.h"
 
@@ -58,13 +55,10 @@ class TrafficTraceTest : public ::testing::Test {
     dialogs.scheduler = &scheduler;
     link.replyParser = [this] { parser.parseReplies(); };
     session.onFailed = [this](const std::string&, const std::string&) { session.end(); };
-    folder = fs::temp_directory_path() / ("lyraphone-trace-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
   }
   ~TrafficTraceTest() override {
     timers.stopAll();
     link.closePort();
-    fs::remove_all(folder);
   }
   std::unique_ptr<TrafficTrace> openTrace(std::uint64_t limit = TrafficTrace::kLimitBytes) {
     std::string error;
@@ -90,7 +84,7 @@ class TrafficTraceTest : public ::testing::Test {
   WaitingFlags flags;
   test::ScriptedDialogs dialogs;
   ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
-  fs::path folder;
+  test::TempFolder folder;
 };
 
 
@@ -195,15 +189,10 @@ TEST_F(TrafficTraceTest, AFileThatCannotBeWrittenStopsTheTraceNotTheProgram) {
   scheduler.advanceMs(1000);
   const auto written = fs::file_size(folder / "trace.txt");
   ASSERT_GT(written, 0u);
-  rlimit before{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = before;
-  small.rlim_cur = written + 100;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  scheduler.advanceMs(3000);
-  ::setrlimit(RLIMIT_FSIZE, &before);
-  std::signal(SIGXFSZ, oldHandler);
+  {
+    test::FileSizeLimit full(written + 100);
+    scheduler.advanceMs(3000);
+  }
   EXPECT_EQ(failures, std::vector<std::string>{"File too large"});
   EXPECT_TRUE(trace->stopped());
   EXPECT_TRUE(supervisor.linked());
