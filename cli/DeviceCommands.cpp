@@ -427,7 +427,8 @@ int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
     bench.dialogs.path = files[i].string();
     bench.label = "backup " + std::to_string(id);
     const int before = bench.dialogs.fileDialogs;
-    bench.s.files.saveAll();
+    bench.s.files.saveAll(inv.fast ? PresetFileSession::SavePacing::LineSpeed
+                                   : PresetFileSession::SavePacing::Window);
     bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
                   kSaveAllLimitMs);
     if (!Saved(bench, before)) return false;

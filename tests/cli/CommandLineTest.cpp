@@ -229,3 +229,21 @@ TEST(CommandLine, TraceGoesWithEveryCommandThatTalksToDevicesBeforeItOrAmongItsO
 
 }  // namespace
 }  // namespace lyra::cli
+
+namespace lyra::cli {
+namespace {
+
+TEST(CommandLine, FastGoesWithBackupAlone) {
+  EXPECT_TRUE(Parsed({"backup", "--port", "p", "--id", "1", "-o", "a.fps", "--fast"}).fast);
+  EXPECT_FALSE(Parsed({"backup", "--port", "p", "--id", "1", "-o", "a.fps"}).fast);
+  EXPECT_EQ(ErrorOf({"backup", "--port", "p", "--id", "1", "-o", "a.fps", "--fast=yes"}),
+            "--fast takes no value");
+  EXPECT_EQ(ErrorOf({"restore", "--port", "p", "--id", "1", "--fast", "a.fps"}).rfind(
+                "restore has no option --fast", 0),
+            0u);
+  EXPECT_NE(CommandHelp(Command::Backup).find("--fast"), std::string::npos);
+  EXPECT_NE(CommandHelp(Command::Backup).find("700 ms"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lyra::cli
