@@ -203,5 +203,47 @@ TEST_F(TrafficTraceTest, AFileThatCannotBeWrittenStopsTheTraceNotTheProgram) {
 #endif
 }
 
+// The whole connection with and without a trace: the same bytes at the same times on the line.
+TEST(TrafficTraceOnTheLine, ChangesNothingOnTheWireNorItsTiming) {
+  const auto run = [](const std::string* tracePath) {
+    VirtualScheduler scheduler;
+    TimerTable timers{scheduler};
+    SimBus bus{scheduler};
+    bus.addPort("COM3");
+    DeviceModel device(bus, "COM3", 1, 7u);
+    auto driver = bus.makeDriver();
+    auto ports = bus.makePortSource();
+    SerialLink link{*driver, scheduler};
+    PortList portList{*ports};
+    portList.refill();
+    BusAddressing address;
+    SendPump pump{timers, link, address};
+    LinkSupervisor supervisor{timers, link, pump, address, portList};
+    PresetImage image;
+    ReplyParser parser{link, image, pump, supervisor};
+    link.replyParser = [&] { parser.parseReplies(); };
+    WaitingFlags flags;
+    test::ScriptedDialogs dialogs;
+    ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+    std::string error;
+    auto trace = tracePath ? TrafficTrace::open(*tracePath, 0, error) : nullptr;
+    if (trace) trace->attach(link);
+    session.start(portList.selectedEntry(), portList.selectedPortNumber());
+    scheduler.advanceMs(4000);
+    EXPECT_TRUE(supervisor.linked());
+    session.end();
+    timers.stopAll();
+    std::vector<std::pair<std::int64_t, std::string>> writes;
+    for (const auto& w : bus.writes("COM3")) writes.emplace_back(w.timeUs, HexBytes(w.bytes));
+    return writes;
+  };
+  test::TempFolder folder;
+  const std::string path = (folder / "trace.txt").string();
+  const auto untraced = run(nullptr);
+  EXPECT_GE(untraced.size(), 8u);
+  EXPECT_EQ(run(&path), untraced);
+  EXPECT_GT(std::filesystem::file_size(path), 1000u);
+}
+
 }  // namespace
 }  // namespace lyra
