@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstring>
-#include <ctime>
 
 namespace lyra {
 
@@ -16,15 +15,16 @@ constexpr const char* kEndLine = "# trace ends";
 constexpr std::uint64_t kClosingRoomBytes = 96;
 
 std::string StartedText() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
+  using namespace std::chrono;
+  const auto now = floor<seconds>(system_clock::now());
+  const auto day = floor<days>(now);
+  const year_month_day date{day};
+  const hh_mm_ss time{now - day};
   char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
   return text;
 }
 
