@@ -14,6 +14,7 @@
 #include "app/DevicePresets.h"
 #include "app/GroupInitialData.h"
 #include "app/PcFiles.h"
+#include "app/TraceMenu.h"
 #include "app/WindowAreas.h"
 #include "editing/DelayPanel.h"
 #include "editing/EditingState.h"
@@ -97,6 +98,8 @@ class TForm1 {
   DeviceSearch search{areas, timers, link, searchSession, connection, dialogs, SearchCancel};
   DeviceIdentity identity{areas, link, address, deviceIdSession, dialogs};
   BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
+  // The traffic trace below this line.
+  TraceMenu trace{areas, link, scheduler, dialogs};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.

@@ -37,5 +37,14 @@ int main(int argc, char** argv) {
   lyra::DemoBus demo(scheduler, driver, ports);
   lyra::TForm1 form(scheduler, demo.driver(), demo.ports());
   form.show();
+  // --trace FILE: the traffic trace from the start (Help starts and stops one later).
+  const QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i] == "--trace" && i + 1 < args.size()) {
+      form.trace.start(args[++i].toStdString());
+    } else if (args[i].startsWith("--trace=")) {
+      form.trace.start(args[i].mid(8).toStdString());
+    }
+  }
   return app.exec();
 }

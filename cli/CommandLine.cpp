@@ -30,6 +30,8 @@ enum Option : unsigned {
   kWithDelay = 1u << 10,  // --with-delay
   kEqFile = 1u << 11,     // --eq-file FILE
   kFile = 1u << 12,       // --file FILE (set on a preset file)
+  kTrace = 1u << 13,      // --trace FILE: every command that talks to devices
+  kFast = 1u << 14,       // --fast (backup)
 };
 
 struct CommandInfo {
@@ -47,12 +49,12 @@ constexpr CommandInfo kCommands[] = {
      "list the serial ports, as the window's port list shows them",
      "Prints one port a line: its name and the path that is opened for it. With --json an\n"
      "array of objects with \"name\" and \"path\".\n"},
-    {Command::Search, "search", kPort | kIds | kJson, 0, "",
+    {Command::Search, "search", kPort | kIds | kJson | kTrace, 0, "",
      "find the devices on the bus (default: every port, DeviceIds 1-255)",
      "Asks each DeviceId of LIST on PORT, or on every port, as the window's search does, and\n"
      "prints the devices that answer. With --json an array of objects with \"port\", \"path\"\n"
      "and \"id\".\n"},
-    {Command::Status, "status", kPort | kIdList | kWatch | kJson, kPort | kIdList, "",
+    {Command::Status, "status", kPort | kIdList | kWatch | kJson | kTrace, kPort | kIdList, "",
      "the temperature and attenuation of each device",
      "Connects to each device of LIST in turn and prints its temperature in degrees C and its\n"
      "attenuation in dB. With --json an array of objects with \"port\", \"id\", \"temperature\",\n"
@@ -62,33 +64,37 @@ constexpr CommandInfo kCommands[] = {
      "and a device that does not answer has its line too, with the error. With --json each line\n"
      "is one JSON object (JSON Lines): \"time\", \"port\", \"id\" and either the readings or\n"
      "\"error\".\n"},
-    {Command::Read, "read", kPort | kIdSingle | kOutput, kPort | kIdSingle | kOutput, "",
+    {Command::Read, "read", kPort | kIdSingle | kOutput | kTrace, kPort | kIdSingle | kOutput, "",
      "the active preset of one device to a file (-o FILE.sps)",
      "Writes the device's active preset as the window's \"Save this preset to PC\" does: the\n"
      "whole file or, on any failure, nothing.\n"},
-    {Command::Write, "write", kPort | kIdSingle, kPort | kIdSingle, "FILE.sps",
+    {Command::Write, "write", kPort | kIdSingle | kTrace, kPort | kIdSingle, "FILE.sps",
      "a preset file into the active preset of one device",
      "Checks the whole file first; a damaged file is refused with its line number and nothing is\n"
      "sent.\n"},
-    {Command::Backup, "backup", kPort | kIdList | kOutput, kPort | kIdList | kOutput, "",
+    {Command::Backup, "backup", kPort | kIdList | kOutput | kFast | kTrace,
+     kPort | kIdList | kOutput, "",
      "all twenty stored presets of each device (-o FILE.fps or -o FOLDER)",
      "Saves the twenty stored blocks as the window's \"Save all presets to PC\" does. With a\n"
-     "folder, each device goes to <id>.fps in it; several devices need a folder.\n"},
-    {Command::Restore, "restore", kPort | kIdList, kPort | kIdList, "FILE.fps",
+     "folder, each device goes to <id>.fps in it; several devices need a folder.\n"
+     "The window asks for a block every 700 ms (about 14 s a device), which a device may need;\n"
+     "--fast asks for the next block as soon as the last one is in (about 8 s a device), with\n"
+     "the same 16 s time-out and the same file.\n"},
+    {Command::Restore, "restore", kPort | kIdList | kTrace, kPort | kIdList, "FILE.fps",
      "an all-presets file into each device",
      "Checks the whole file first; a damaged file is refused with its line number and nothing is\n"
      "sent. Loading all presets overwrites every preset stored in the unit.\n"},
-    {Command::LoadSlot, "load-slot", kPort | kIdSingle, kPort | kIdSingle, "SLOT",
+    {Command::LoadSlot, "load-slot", kPort | kIdSingle | kTrace, kPort | kIdSingle, "SLOT",
      "load a preset slot (Pre0..Pre5, Usr6, Usr7) into the active preset", ""},
-    {Command::NameSlot, "name-slot", kPort | kIdSingle, kPort | kIdSingle, "Usr6|Usr7 NAME",
+    {Command::NameSlot, "name-slot", kPort | kIdSingle | kTrace, kPort | kIdSingle, "Usr6|Usr7 NAME",
      "save the active preset into a user slot under a name",
      "NAME has at most 19 characters from space to '~'; blanks around it are dropped.\n"},
-    {Command::SetId, "set-id", kPort | kIdSingle | kForce, kPort | kIdSingle, "NEW",
+    {Command::SetId, "set-id", kPort | kIdSingle | kForce | kTrace, kPort | kIdSingle, "NEW",
      "give a device the DeviceId NEW (1..255)",
      "Asks NEW first with one status poll: when a device answers there, NEW is in use and\n"
      "nothing is changed (exit status 1), since two devices on one DeviceId cannot be reached.\n"
      "--force changes it all the same.\n"},
-    {Command::Set, "set", kPort | kIdList | kFile | kBlock | kOutput | kEqFile, kPort | kIdList,
+    {Command::Set, "set", kPort | kIdList | kFile | kBlock | kOutput | kEqFile | kTrace, kPort | kIdList,
      "[PARAM=VALUE...]", "change parameters of the active preset, as typed into the window",
      "Each value goes through the window's typed entry: clamped to its range and snapped to the\n"
      "device's step, and what was stored is printed. Values are in the window's units (dB, ms,\n"
@@ -168,6 +174,8 @@ std::string OptionSynopsis(const CommandInfo& s) {
                : s.command == Command::Backup ? "-o FILE.fps|DIR"
                                               : "-o OUT");
   add(kForce, "--force");
+  add(kFast, "--fast");
+  add(kTrace, "--trace FILE");
   if (!s.operands.empty()) out += " " + std::string(s.operands);
   add(kJson, "--json");
   return out;
@@ -216,12 +224,13 @@ std::optional<double> Seconds(std::string_view text) {
 }
 
 struct Given {
-  std::optional<std::string> port, id, ids, output, watch, block, eqFile, file;
+  std::optional<std::string> port, id, ids, output, watch, block, eqFile, file, trace;
   bool csv = false, withDelay = false;
   bool watchFlag = false;
   std::optional<std::string> afterWatch;  // what followed --watch, not being a number
   bool json = false;
   bool force = false;
+  bool fast = false;
   std::vector<std::string> operands;
 };
 
@@ -271,7 +280,8 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
                   {"-o", kOutput, &g.output, "a file or folder"},
                   {"--block", kBlock, &g.block, "a block number 1..20"},
                   {"--eq-file", kEqFile, &g.eqFile, "a file of equaliser settings"},
-                  {"--file", kFile, &g.file, "a preset file"}};
+                  {"--file", kFile, &g.file, "a preset file"},
+                  {"--trace", kTrace, &g.trace, "a file for the traffic trace"}};
     bool handled = false;
     for (const auto& v : valued) {
       if (name != v.name || !(info.options & v.option)) continue;
@@ -292,6 +302,11 @@ std::variant<Given, UsageError> Scan(const CommandInfo& info,
     if (name == "--json" && (info.options & kJson)) {
       if (inlineValue) return Error("--json takes no value", &info);
       g.json = true;
+      continue;
+    }
+    if (name == "--fast" && (info.options & kFast)) {
+      if (inlineValue) return Error("--fast takes no value", &info);
+      g.fast = true;
       continue;
     }
     if (name == "--force" && (info.options & kForce)) {
@@ -358,6 +373,8 @@ std::string GeneralHelp() {
       "path. LIST is a DeviceId or several: 3, 1,3,5-8 (DeviceIds 1..255).\n"
       "\n"
       "Results go to standard output; progress and errors to standard error.\n"
+      "--trace FILE, before the command or among its options, writes every frame the command\n"
+      "sends and receives into FILE (at most 50 MB), for a support request.\n"
       "Exit status: 0 all done; 1 some device failed (diff: the files differ); 2 bad arguments or\n"
       "a damaged file; 3 the port could not be opened; 130 interrupted by Ctrl-C.\n";
   return out;
@@ -392,6 +409,10 @@ std::string CommandHelp(Command command) {
                : "  -o OUT        the file to write (default: standard output)\n";
   }
   if (s.options & kForce) out += "  --force       change it even when a device answers at NEW\n";
+  if (s.options & kFast)
+    out += "  --fast        the next block as soon as the last is in, not every 700 ms\n";
+  if (s.options & kTrace)
+    out += "  --trace FILE  every frame sent and received into FILE, for a support request\n";
   if (s.options & kJson) out += "  --json        the result as JSON\n";
   out += "  --help        this text\n";
   return out;
@@ -411,6 +432,22 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
     if (args.size() > 1) return Error("--version takes nothing after it", nullptr);
     inv.action = Invocation::Action::Version;
     return inv;
+  }
+  // --trace FILE before the command is the command's own option.
+  if (first == "--trace" || first.rfind("--trace=", 0) == 0) {
+    const bool inlineValue = first != "--trace";
+    if (!inlineValue && args.size() < 2) return Error("--trace needs a file", nullptr);
+    const std::size_t next = inlineValue ? 1 : 2;
+    if (args.size() <= next) return Error("--trace needs a command after it", nullptr);
+    const std::string file = inlineValue ? first.substr(8) : args[1];
+    std::vector<std::string> moved(args.begin() + static_cast<long>(next), args.end());
+    const CommandInfo* command = FindCommand(moved[0]);
+    if (command && !(command->options & kTrace))
+      return Error(std::string(command->name) + ": works on files alone; --trace goes with the "
+                   "commands that talk to devices", command);
+    const auto dashes = std::find(moved.begin(), moved.end(), "--");
+    moved.insert(dashes, {"--trace", file});
+    return ParseCommandLine(moved);
   }
   const CommandInfo* info = FindCommand(first);
   if (!info) {
@@ -435,6 +472,7 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
 
   inv.json = g.json;
   inv.force = g.force;
+  inv.fast = g.fast;
   // set --file edits a preset file: no device, so neither port nor DeviceIds.
   const bool offlineSet = info->command == Command::Set && g.file.has_value();
   if (offlineSet && (g.port || g.id))
@@ -501,6 +539,9 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
   inv.eqFile = g.eqFile;
   if (g.file && g.file->empty()) return fail("--file needs a file");
   inv.presetFile = g.file;
+  if (g.trace && g.trace->empty()) return fail("--trace needs a file");
+  if (g.trace && offlineSet) return fail("--file edits a preset file; --trace goes with devices");
+  inv.trace = g.trace;
 
   const std::vector<std::string>& ops = g.operands;
   const auto operands = [&](std::size_t n, std::string_view what) -> std::optional<UsageError> {

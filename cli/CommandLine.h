@@ -49,6 +49,7 @@ struct Invocation {
   std::string presetName;             // name-slot NAME, trimmed as the window trims it
   int newId = 0;                      // set-id NEW
   bool force = false;                 // set-id --force: even when a device answers at NEW
+  bool fast = false;                  // backup --fast: each block as soon as the last is in
   std::vector<Setting> settings;      // set PARAM=VALUE...
   std::optional<int> block;               // --block N: block 1..20 of an all-presets file
   bool csv = false;                       // response --csv
@@ -56,6 +57,7 @@ struct Invocation {
   std::optional<std::string> eqFile;      // set --eq-file EQ.txt
   std::optional<EqSettings> eqSettings;   // its settings, read before anything is sent
   std::optional<std::string> presetFile;  // set --file IN: edit a preset file, not a device
+  std::optional<std::string> trace;       // --trace FILE: the traffic trace
 };
 
 struct UsageError {

@@ -15,6 +15,7 @@
 #include "cli/Progress.h"
 #include "cli/SetParameters.h"
 #include "cli/StatusLines.h"
+#include "cli/TraceFile.h"
 #include "graph/ParameterScales.h"
 #include "storage/DeviceSessions.h"
 
@@ -80,9 +81,10 @@ class ChosenPortSource final : public PortSource {
 // The device sessions on one port, and how a command waits for them.
 class Bench {
  public:
-  Bench(DeviceIo& io, PortSource& ports, std::ostream& err, bool terminal)
+  Bench(DeviceIo& io, PortSource& ports, std::ostream& err, bool terminal, TrafficTrace* trace)
       : io_(io), progress(err, terminal), dialogs([this](const std::string& t) { progress.line(t); }),
-        s(io.scheduler, io.driver, ports, dialogs) {
+        s(io.scheduler, io.driver, ports, dialogs), trace_(trace) {
+    if (trace_) trace_->attach(s.link);
     s.connection.onFailed = [this](const std::string& message, const std::string& detail) {
       // As the window does: disconnect first, then the message.
       failed_ = true;
@@ -111,7 +113,10 @@ class Bench {
     // The port check runs from the start, as in the window.
     s.timers.brocar1.start();
   }
-  ~Bench() { progress.finish(); }
+  ~Bench() {
+    if (trace_) trace_->detach();
+    progress.finish();
+  }
 
   bool interrupted() const { return io_.interrupted(); }
 
@@ -169,6 +174,7 @@ class Bench {
   Progress progress;
   CliDialogs dialogs;
   DeviceSessions s;
+  TrafficTrace* trace_;  // --trace, or nullptr
   std::string label;  // what the progress bar shows now
   bool waitBoxHidden = false;
   bool idAcknowledged = false;
@@ -421,7 +427,8 @@ int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
     bench.dialogs.path = files[i].string();
     bench.label = "backup " + std::to_string(id);
     const int before = bench.dialogs.fileDialogs;
-    bench.s.files.saveAll();
+    bench.s.files.saveAll(inv.fast ? PresetFileSession::SavePacing::LineSpeed
+                                   : PresetFileSession::SavePacing::Window);
     bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
                   kSaveAllLimitMs);
     if (!Saved(bench, before)) return false;
@@ -546,8 +553,8 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
 }
 
 int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream& out,
-           std::ostream& err, bool terminal) {
-  Bench bench(io, ports, err, terminal);
+           std::ostream& err, bool terminal, TrafficTrace* trace) {
+  Bench bench(io, ports, err, terminal, trace);
   bench.s.timers.brocar1.stop();
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
@@ -603,15 +610,16 @@ int RunDeviceCommand(const Invocation& inv, const std::vector<PortEntry>& ports,
                      PortSource& system, DeviceIo& io, std::ostream& out, std::ostream& err,
                      bool errIsTerminal) {
   const Command command = *inv.command;
+  const std::unique_ptr<TrafficTrace> trace = StartTrace(inv, io.scheduler, err);
   if (command == Command::Search) {
     if (inv.port) {
       ChosenPortSource chosen(system, ports.front());
-      return Search(inv, chosen, io, out, err, errIsTerminal);
+      return Search(inv, chosen, io, out, err, errIsTerminal, trace.get());
     }
-    return Search(inv, system, io, out, err, errIsTerminal);
+    return Search(inv, system, io, out, err, errIsTerminal, trace.get());
   }
   ChosenPortSource chosen(system, ports.front());
-  Bench bench(io, chosen, err, errIsTerminal);
+  Bench bench(io, chosen, err, errIsTerminal, trace.get());
   bench.dialogs.printResult = [&](const std::string& line) {
     bench.progress.finish();
     out << line << "\n";

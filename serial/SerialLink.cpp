@@ -18,6 +18,7 @@ SerialLink::~SerialLink() {
 
 bool SerialLink::openPort(const std::string& devicePath) {
   if (portOpen_) closePort();
+  devicePath_ = devicePath;
   lastError_ = driver_.open(devicePath);
   portOpen_ = lastError_ == SerialError::None;
   dead_ = false;
@@ -98,6 +99,11 @@ void SerialLink::handleNotification(std::uint64_t generation) {
       *hex++ = kHexDigits[receiveBuffer_[i] >> 4];
       *hex++ = kHexDigits[receiveBuffer_[i] & 0x0F];
     }
+    if (got > 0 && observer) {
+      observer({LinkTraffic::Direction::Received,
+                std::span<const std::uint8_t>(receiveBuffer_.data(), static_cast<std::size_t>(got)),
+                scheduler_.nowUs(), devicePath_});
+    }
     if (got > 0 && replyParser) replyParser();
   }
   // The parser may have closed this port and opened another: release only our own reader.
@@ -123,7 +129,8 @@ void SerialLink::write() {
   if (!portOpen_ || TransmitBuffer.empty() || dead_) return;
   const std::vector<std::uint8_t> bytes = TransmitBuffer;
   const SerialError error = driver_.writeAll(bytes);
-  if (error != SerialError::None) markDead(error);
+  if (error != SerialError::None) return markDead(error);
+  if (observer) observer({LinkTraffic::Direction::Sent, bytes, scheduler_.nowUs(), devicePath_});
 }
 
 void SerialLink::markDead(SerialError error) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +22,16 @@
 #include "timing/Scheduler.h"
 
 namespace lyra {
+
+// What crossed the port, for an observer (the traffic trace): the bytes as one write sent them or
+// one read took them, in arrival order, with the scheduler's time and the device path of the port.
+struct LinkTraffic {
+  enum class Direction { Sent, Received };
+  Direction direction;
+  std::span<const std::uint8_t> bytes;
+  std::int64_t timeUs;
+  const std::string& port;
+};
 
 class SerialLink {
  public:
@@ -62,6 +73,10 @@ class SerialLink {
   std::string ReceiveText;
   std::vector<std::uint8_t> TransmitBuffer;
   std::function<void()> replyParser;  // called once per notification that read bytes
+  // Told of every write that went out whole and every read, on the window thread, after the
+  // bytes moved (so it never delays them). Empty unless a trace runs: then a link costs one test
+  // per read and write. It must not set itself while it runs.
+  std::function<void(const LinkTraffic&)> observer;
 
  private:
   void characterReceived();  // reader context: post one notification unless one is outstanding
@@ -73,6 +88,7 @@ class SerialLink {
 
   SerialDriver& driver_;
   Scheduler& scheduler_;
+  std::string devicePath_;  // of the port opened last, for the observer
   bool portOpen_ = false;
   bool dead_ = false;
   SerialError lastError_ = SerialError::None;

@@ -17,7 +17,8 @@ constexpr const char* kReadFailedText = "The file could not be read.";
 
 PresetFileSession::PresetFileSession(PresetExchange& exchange)
     : x_(exchange),
-      saveActiveTimeout_(exchange.scheduler, "saveActiveTimeout", kSaveActiveTimeoutMs) {
+      saveActiveTimeout_(exchange.scheduler, "saveActiveTimeout", kSaveActiveTimeoutMs),
+      busTurnaround_(exchange.scheduler, "busTurnaround", kBusTurnaroundMs) {
   TimerTable& t = x_.timers;
   t.FSaveDialog3.onTick = [this] { FSaveDialog3Timer(); };
   t.FSaveDialog4.onTick = [this] { FSaveDialog4Timer(); };
@@ -26,6 +27,7 @@ PresetFileSession::PresetFileSession(PresetExchange& exchange)
   t.Timer10.onTick = [this] { Timer10Timer(); };
   t.Timer12.onTick = [this] { Timer12Timer(); };
   saveActiveTimeout_.onTick = [this] { saveActiveTimeoutTimer(); };
+  busTurnaround_.onTick = [this] { turnaroundTimer(); };
   x_.parser.route(Reply::ActiveBlock, Owner::PcFiles,
                   [this](ReceivedReply& r) { return activeBlockReply(r); });
   x_.parser.route(Reply::StoredBlock, Owner::PcFiles,
@@ -62,7 +64,11 @@ bool PresetFileSession::storedBlockReply(ReceivedReply& r) {
   // times out rather than write a file that would load the damage into a slot).
   if (!HasIntactFrame(std::string_view(r.text()).substr(0, kPresetBlockTextLength))) return true;
   line = r.text().substr(0, kBlockChars);
-  if (++collectedCount_ < kStoredBlocks) return true;
+  ++collectedCount_;
+  // At line speed the block asked for last, now whole, lets the next request go.
+  if (pacing_ == SavePacing::LineSpeed && n == requestCounter_ && requestCounter_ < kStoredBlocks)
+    busTurnaround_.start();
+  if (collectedCount_ < kStoredBlocks) return true;
   x_.timers.Timer9.stop();
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
@@ -137,7 +143,7 @@ void PresetFileSession::FSaveDialog3Timer() {
 
 // Save all presets to PC.
 
-void PresetFileSession::saveAll() {
+void PresetFileSession::saveAll(SavePacing pacing) {
   if (!x_.portOpen()) return;
   if (!x_.confirmed("Saving all Presets to PC.Do you\r\nwant to proceed?")) return;
   x_.supervisor.pause();
@@ -150,7 +156,12 @@ void PresetFileSession::saveAll() {
   x_.showWaitBox(0);
   x_.setEditingEnabled(false);
   x_.transfer.presetList.clear();
-  x_.timers.Timer8.start();
+  pacing_ = pacing;
+  if (pacing_ == SavePacing::LineSpeed) {
+    busTurnaround_.start();
+  } else {
+    x_.timers.Timer8.start();
+  }
   x_.timers.Timer9.start();
 }
 
@@ -163,12 +174,22 @@ void PresetFileSession::Timer8Timer() {
   if (requestCounter_ >= kStoredBlocks) x_.timers.Timer8.stop();
 }
 
+void PresetFileSession::turnaroundTimer() {
+  busTurnaround_.stop();
+  // The collection ended meanwhile (its time-out, a disconnect): nothing more is asked.
+  if (x_.flags.CollectAllBlocks != 1 || !x_.timers.Timer9.isActive()) return;
+  ++requestCounter_;
+  x_.sendWithoutClearing(readStoredBlock(x_.address.BusAddress, requestCounter_));
+  x_.setProgress(kPercentPerBlock * requestCounter_);
+}
+
 void PresetFileSession::Timer9Timer() {
   // No file is written from a collection that missed its time: blocks that still come are
   // dropped, and no save dialog follows the message.
   x_.flags.CollectAllBlocks = 0;
   x_.timers.Timer9.stop();
   x_.timers.Timer8.stop();
+  busTurnaround_.stop();
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
   x_.supervisor.resume();

@@ -27,11 +27,21 @@ class PresetFileSession {
   // "Save this preset to PC" waits this long for the active block: twice what a connect allows
   // for the same read.
   static constexpr int kSaveActiveTimeoutMs = 3000;
+  // How save-all asks for the twenty stored blocks. Window: one request every 700 ms (Timer8),
+  // whether or not the last reply came, as the window always has; a device may need that pace.
+  // LineSpeed: the next request once the block asked for last has arrived whole, after
+  // kBusTurnaroundMs, so one request at most is ever outstanding. Both end at Timer9's 16 s.
+  enum class SavePacing { Window, LineSpeed };
+  // The pause before the next request at line speed. The device's RS-485 driver lets go of the
+  // line after its trailer's stop bit and the adapter turns from receiving to sending; a few ms
+  // (about five byte times at 9600 baud) cover both, and the block was read up to 50 ms after
+  // its last byte anyway (SerialLink::kBurstGroupingMs).
+  static constexpr int kBusTurnaroundMs = 5;
 
   explicit PresetFileSession(PresetExchange& exchange);
 
   void saveActive();  // "Save this preset to PC"
-  void saveAll();     // "Save all presets to PC"
+  void saveAll(SavePacing pacing = SavePacing::Window);  // "Save all presets to PC"
   void loadActive();  // "Load a preset from PC"
   void loadAll();     // "Load all presets from PC"
 
@@ -42,6 +52,7 @@ class PresetFileSession {
   void saveActiveTimeoutTimer();
   void Timer8Timer();
   void Timer9Timer();
+  void turnaroundTimer();
   void Timer10Timer();
   void Timer12Timer();
   // The replies: the active block for one file, the stored blocks for all.
@@ -51,6 +62,8 @@ class PresetFileSession {
 
   PresetExchange& x_;
   NamedTimer saveActiveTimeout_;
+  NamedTimer busTurnaround_;   // save all at line speed: the pause before the next request
+  SavePacing pacing_ = SavePacing::Window;
   int requestCounter_ = 0;     // save all: the stored block asked for last, 1..20
   // Save all: each block by its index, taken once; a stray or a repeated reply is ignored.
   std::array<std::string, 20> collected_{};

@@ -216,5 +216,50 @@ TEST_F(CliPtyLate, SearchListsTheLateDeviceUnderItsOwnDeviceId) {
   EXPECT_EQ(search.out, "ttySIM0  1\nttySIM0  5\nttySIM0  7\n");
 }
 
+// --trace from the real tool against the simulator's own traffic log: what the tool says it sent
+// is what the simulator heard, and what it says it received is what the devices sent, frame for
+// frame and in order.
+class CliPtyTrace : public CliPty {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim.start({"--devices", "1,5", "--log", file("sim.log")}));
+    port = sim.readLine();
+    ASSERT_FALSE(port.empty());
+  }
+  std::vector<std::string> lines(const std::string& path) {
+    std::istringstream in(slurp(path));
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+  }
+};
+
+TEST_F(CliPtyTrace, TheToolsTraceMatchesTheSimulatorsTrafficLog) {
+  const CliResult backup =
+      cli({"--trace", file("trace.txt"), "backup", "--port", port, "--id", "1", "-o", file("one.fps")});
+  ASSERT_EQ(backup.code, 0) << backup.err;
+  std::vector<std::string> traceSent, traceReceived, heard, answered;
+  for (const std::string& line : lines(file("trace.txt"))) {
+    if (line.empty() || line[0] == '#') continue;
+    ASSERT_NE(line.find(" ms  "), std::string::npos) << line;
+    const auto from = line.find("A5 A5 A5");
+    const auto bar = line.find("  |  ");
+    ASSERT_NE(from, std::string::npos) << "no stray bytes on a quiet line: " << line;
+    EXPECT_NE(line.find("checksum right"), std::string::npos) << line;
+    const std::string hex = line.substr(from, bar - from);
+    (line.find("  sent  ") != std::string::npos ? traceSent : traceReceived).push_back(hex);
+  }
+  // The simulator's log: "  12.503117  program    A5 A5 ..." and "device 1  ".
+  for (const std::string& line : lines(file("sim.log"))) {
+    if (line.size() < 27) continue;
+    const std::string who = line.substr(15, 10);
+    if (who.rfind("program", 0) == 0) heard.push_back(line.substr(26));
+    if (who.rfind("device", 0) == 0) answered.push_back(line.substr(26));
+  }
+  EXPECT_EQ(traceSent, heard);
+  EXPECT_EQ(traceReceived, answered);
+  EXPECT_GE(traceReceived.size(), 21u) << "the handshake's block and twenty stored blocks";
+}
+
 }  // namespace
 }  // namespace lyra

@@ -199,3 +199,51 @@ TEST(CommandLine, ABypassAndAGainOfOneBandAreRefusedTogether) {
 
 }  // namespace
 }  // namespace lyra::cli
+
+namespace lyra::cli {
+namespace {
+
+TEST(CommandLine, TraceGoesWithEveryCommandThatTalksToDevicesBeforeItOrAmongItsOptions) {
+  EXPECT_EQ(*Parsed({"--trace", "t.txt", "backup", "--port", "p", "--id", "1", "-o", "a.fps"})
+                 .trace,
+            "t.txt");
+  EXPECT_EQ(*Parsed({"--trace=t.txt", "status", "--port", "p", "--id", "1"}).trace, "t.txt");
+  EXPECT_EQ(*Parsed({"search", "--trace", "t.txt"}).trace, "t.txt");
+  EXPECT_EQ(*Parsed({"write", "--port", "p", "--id", "1", "--trace", "t.txt", "a.sps"}).trace,
+            "t.txt");
+  const Invocation i = Parsed({"--trace", "t.txt", "write", "--port", "p", "--id", "1", "--", "-a.sps"});
+  EXPECT_EQ(*i.trace, "t.txt");
+  EXPECT_EQ(i.files, std::vector<std::string>{"-a.sps"});
+  EXPECT_FALSE(Parsed({"status", "--port", "p", "--id", "1"}).trace);
+
+  EXPECT_EQ(ErrorOf({"--trace"}), "--trace needs a file");
+  EXPECT_EQ(ErrorOf({"--trace", "t.txt"}), "--trace needs a command after it");
+  EXPECT_EQ(ErrorOf({"--trace", "t.txt", "show", "a.sps"}),
+            "show: works on files alone; --trace goes with the commands that talk to devices");
+  EXPECT_EQ(ErrorOf({"status", "--port", "p", "--id", "1", "--trace="}),
+            "status: --trace needs a file");
+  EXPECT_EQ(ErrorOf({"set", "--file", "a.sps", "level=0", "--trace", "t.txt"}),
+            "set: --file edits a preset file; --trace goes with devices");
+  EXPECT_NE(CommandHelp(Command::Backup).find("--trace FILE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lyra::cli
+
+namespace lyra::cli {
+namespace {
+
+TEST(CommandLine, FastGoesWithBackupAlone) {
+  EXPECT_TRUE(Parsed({"backup", "--port", "p", "--id", "1", "-o", "a.fps", "--fast"}).fast);
+  EXPECT_FALSE(Parsed({"backup", "--port", "p", "--id", "1", "-o", "a.fps"}).fast);
+  EXPECT_EQ(ErrorOf({"backup", "--port", "p", "--id", "1", "-o", "a.fps", "--fast=yes"}),
+            "--fast takes no value");
+  EXPECT_EQ(ErrorOf({"restore", "--port", "p", "--id", "1", "--fast", "a.fps"}).rfind(
+                "restore has no option --fast", 0),
+            0u);
+  EXPECT_NE(CommandHelp(Command::Backup).find("--fast"), std::string::npos);
+  EXPECT_NE(CommandHelp(Command::Backup).find("700 ms"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lyra::cli
