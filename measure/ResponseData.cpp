@@ -60,6 +60,21 @@ std::vector<ResponsePoint> MainResponse(const PresetImage& image,
   return points;
 }
 
+void MainPhaseAtColumns(const PresetImage& image, const std::array<bool, kBandsPerWay>& bypass,
+                        ColumnPhases& phaseDeg) {
+  std::vector<Section> sections = MainPathSections(image, bypass);
+  for (Section& s : sections) s = Normalised(s);
+  for (std::size_t i = 0; i < phaseDeg.size(); ++i) {
+    const double w =
+        2.0 * std::numbers::pi * ColumnFrequency(kFirstColumnX + static_cast<int>(i)) / 96000.0;
+    const double c = std::cos(w);
+    const double sn = std::sin(w);
+    std::complex<double> h{1.0, 0.0};
+    for (const Section& s : sections) h *= NormalisedSectionResponse(s, c, sn);
+    phaseDeg[i] = std::arg(h) * 180.0 / std::numbers::pi;
+  }
+}
+
 std::string WriteFrd(std::span<const ResponsePoint> points) {
   std::string text =
       "* LYRAPHONE Main path: equaliser, high-pass and low-pass\n"
