@@ -59,6 +59,11 @@ void EqExchange::importSettings() {
   }
   const std::optional<std::string> path = p_.dialogs.openFile(kSettingsFile);
   if (!path) return;
+  // The file dialog ran the event loop too.
+  if (!linked()) {
+    p_.dialogs.message(kLinkEnded);
+    return;
+  }
   auto read = ReadEqSettingsFile(*path);
   if (auto* reason = std::get_if<std::string>(&read)) {
     p_.dialogs.message(std::string(kNotImported) + " Nothing was sent.\r\r" +

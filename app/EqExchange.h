@@ -29,8 +29,7 @@ class EqExchange {
       "Nothing was imported.";
   static constexpr const char* kNotImported = "The equaliser settings were not imported.";
   static constexpr const char* kLinkEnded =
-      "The equaliser settings were not imported: the connection ended while the question was "
-      "open. Nothing was sent.";
+      "The equaliser settings were not imported: the connection ended. Nothing was sent.";
   static constexpr const char* kEqNotSaved = "The equaliser settings could not be saved.";
   static constexpr const char* kResponseNotSaved = "The response could not be saved.";
 

@@ -14,7 +14,9 @@ GraphPhase::GraphPhase(QWidget* graphBox, ResponseGraph& graph, const PresetImag
   ui::describe(showPhase, "Show phase",
                "draws the Main path's phase on the graph, -180 to +180 degrees");
   QPalette palette = showPhase->palette();
+  // A button fills its background with the Button role.
   palette.setColor(QPalette::Window, QColor(20, 20, 20));
+  palette.setColor(QPalette::Button, QColor(20, 20, 20));
   palette.setColor(QPalette::WindowText, Qt::white);
   showPhase->setPalette(palette);
   showPhase->setAutoFillBackground(true);

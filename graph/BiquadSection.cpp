@@ -33,14 +33,13 @@ double SectionGainDb(const Section& section, double hz) {
 
 std::complex<double> SectionResponse(const Section& section, double hz) {
   const double w = 2.0 * std::numbers::pi * hz / 96000.0;
-  return NormalisedSectionResponse(Normalised(section), std::cos(w), std::sin(w));
+  const SectionTerms t = NormalisedSectionTerms(Normalised(section), std::cos(w), std::sin(w));
+  return t.numerator / t.denominator;
 }
 
-std::complex<double> NormalisedSectionResponse(const Section& s, double c, double sn) {
+SectionTerms NormalisedSectionTerms(const Section& s, double c, double sn) {
   // Numerator and denominator both multiplied by e^{jw}, which leaves their quotient as it is.
-  const std::complex<double> numerator{(s.b0 + s.b2) * c + s.b1, (s.b0 - s.b2) * sn};
-  const std::complex<double> denominator{(1 + s.a2) * c + s.a1, (1 - s.a2) * sn};
-  return numerator / denominator;
+  return {{(s.b0 + s.b2) * c + s.b1, (s.b0 - s.b2) * sn}, {(1 + s.a2) * c + s.a1, (1 - s.a2) * sn}};
 }
 
 Section PeakingSection(double centreHz, double gainDb, double q) {

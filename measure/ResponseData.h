@@ -39,8 +39,8 @@ std::vector<ResponsePoint> MainResponse(const PresetImage& image,
                                         bool withDelay);
 
 // The Main path's phase at the response graph's columns (index i is column x = 42 + i), in
-// degrees -180 .. +180: what the graph draws when its phase is shown. The column frequencies'
-// cosines and sines are taken once and shared by every section.
+// degrees -180 .. +180: what the graph draws when its phase is shown. A column's cosine and sine
+// are taken once for all sections, and no section's response is divided out.
 using ColumnPhases = std::array<double, kColumnCount>;
 void MainPhaseAtColumns(const PresetImage& image, const std::array<bool, kBandsPerWay>& bypass,
                         ColumnPhases& phaseDeg);

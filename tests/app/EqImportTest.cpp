@@ -195,6 +195,59 @@ TEST_F(EqImport, ThePortLeavesWhileTheQuestionIsUpAndYesSendsNothing) {
   EXPECT_EQ(framesWithCommand(command::kWrite), 0u);
 }
 
+TEST_F(EqImport, APresetBlockDecodedWhileTheQuestionIsUpDoesNotChangeWhatYesStores) {
+  dialogs.scheduler = &scheduler;
+  dialogs.thinkTimesMs = {0, 2000};
+  // While the question is up the device's band 1 changes and its active preset arrives again
+  // (a late answer to a read): the window shows it, and clears Bypass doing so.
+  setDeviceBand(0, {200, 0, 40, 0, 120, 0, 30, 0});
+  setDeviceBand(4, {60, 1, 120, 0, 100, 0, 3, 0});  // band 5, which the file leaves out
+  // (The poll is held meanwhile: a poll clears ReceiveText while the 332 bytes arrive.)
+  scheduler.post(500'000, [this] {
+    form->supervisor.pause();
+    form->link.ReceiveText.clear();
+    form->link.TransmitBuffer = readActivePreset(0);
+    form->link.write();
+  });
+  bool decodedDuringQuestion = false;
+  scheduler.post(1'500'000, [&] {
+    decodedDuringQuestion = band(0).frequency == 200;
+    form->supervisor.resume();
+  });
+  import(file("rew.txt", kRewFile));
+  ASSERT_TRUE(decodedDuringQuestion) << "the block did not arrive while the question was up";
+  EXPECT_TRUE(dialogs.messages.empty());
+  // What the question showed is stored and sent, not a mix with the block.
+  EXPECT_EQ(band(0).frequency, NearestIndex(FrequencyScale, 63.0));
+  EXPECT_EQ(band(0).peqGain, 105);
+  EXPECT_EQ(band(0).q, 19);
+  // Band 5 as the question showed it: "OFF (flat) PK Fc 2000 Hz", not the block's low shelf.
+  EXPECT_NE(dialogs.questions.at(0).find("stored OFF (flat) PK Fc 2000 Hz Gain 0.0 dB Q 2"),
+            std::string::npos);
+  EXPECT_EQ(band(4).frequency, 160);
+  EXPECT_EQ(band(4).type, kPeakingBand);
+  const std::vector<Frame> frames = sentWrites();
+  ASSERT_EQ(frames.size(), 7u);
+  for (int row : {0, 4}) {
+    const Frame& f = frames[static_cast<std::size_t>(row + 1)];
+    EXPECT_EQ(f, bandFrame(row, band(row)));
+    EXPECT_EQ(deviceBand(row), payloadOf(f));
+  }
+}
+
+TEST_F(EqImport, ThePortLeavesWhileTheFileDialogIsUpAndNoQuestionFollows) {
+  const auto before = mainBands();
+  dialogs.scheduler = &scheduler;
+  dialogs.thinkTimesMs = {3500};
+  bus.removePort(kPort);
+  import(file("rew.txt", kRewFile));
+  EXPECT_TRUE(dialogs.questions.empty());
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].text, EqExchange::kLinkEnded);
+  EXPECT_EQ(mainBands(), before);
+  EXPECT_EQ(framesWithCommand(command::kWrite), 0u);
+}
+
 TEST_F(EqImport, PollRepliesArriveWhileTheQuestionIsUpAndYesStillSendsTheBands) {
   dialogs.scheduler = &scheduler;
   dialogs.thinkTimesMs = {0, 3000};

@@ -92,7 +92,7 @@ TEST_F(GraphPhaseView, EveryEditBypassAndDragDrawsItAgain) {
   expectPhaseOfTheWindow();
 }
 
-TEST_F(GraphPhaseView, TheBoxIsOnTheKeyboardPathAndSitsAboveThePlot) {
+TEST_F(GraphPhaseView, TheBoxIsOnTheKeyboardPathAndReadsLightOnDarkAboveThePlot) {
   const std::vector<QWidget*> order = form->keyboardOrder();
   EXPECT_NE(std::find(order.begin(), order.end(), showPhase()), order.end());
   // Over the graph's strip above its frame (row 17), clear of the decibel labels at the left.
@@ -101,6 +101,19 @@ TEST_F(GraphPhaseView, TheBoxIsOnTheKeyboardPathAndSitsAboveThePlot) {
   EXPECT_LE(box.bottom() - imageTopLeft.y(), 16);
   EXPECT_GE(box.left() - imageTopLeft.x(), 100);
   EXPECT_LE(box.right(), form->areas.RzGroupBox8->width());
+  // Light text on the graph's own dark, as the strip it sits on.
+  const QImage shot = showPhase()->grab().toImage();
+  int dark = 0;
+  int light = 0;
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) {
+      const int lightness = shot.pixelColor(x, y).lightness();
+      dark += lightness < 60;
+      light += lightness > 200;
+    }
+  }
+  EXPECT_GT(dark, shot.width() * shot.height() / 2);
+  EXPECT_GT(light, 20);
   // Its caption fits the box at the window's font.
   EXPECT_LE(showPhase()->sizeHint().width(), box.width());
   EXPECT_LE(showPhase()->sizeHint().height(), box.height() + 3);
