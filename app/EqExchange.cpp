@@ -1,6 +1,6 @@
 #include "app/EqExchange.h"
 
-#include <filesystem>
+#include <cctype>
 
 #include "measure/EqImport.h"
 #include "measure/EqSettingsFile.h"
@@ -15,14 +15,22 @@ const FileDialogSpec kSettingsFile{"Equaliser settings (*.txt)|*.txt", "equalise
 const FileDialogSpec kResponseFile{"Frequency response (*.frd *.csv)|*.frd *.csv", "response",
                                    "frd"};
 
+// The file's name without its folders, from the dialog's text as it is (no conversion through
+// the system's code page, which a name in another script may not survive).
+std::string FileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // A reason that starts with the file's path names the file by its name alone.
 std::string WithFileName(const std::string& reason, const std::string& path) {
   if (reason.rfind(path, 0) != 0) return reason;
-  return std::filesystem::path(path).filename().string() + reason.substr(path.size());
+  return FileName(path) + reason.substr(path.size());
 }
 
 bool EndsWithCsv(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
+  if (path.size() < 4) return false;
+  std::string ext = path.substr(path.size() - 4);
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return ext == ".csv";
 }
@@ -72,8 +80,8 @@ void EqExchange::importSettings() {
   }
   auto prepared = PrepareEqImport(std::get<EqSettings>(read), p_.image);
   if (auto* reason = std::get_if<std::string>(&prepared)) {
-    p_.dialogs.message(std::string(kNotImported) + " Nothing was sent.\r\r" +
-                       std::filesystem::path(*path).filename().string() + ": " + *reason);
+    p_.dialogs.message(std::string(kNotImported) + " Nothing was sent.\r\r" + FileName(*path) +
+                       ": " + *reason);
     return;
   }
   const EqImport& import = std::get<EqImport>(prepared);
