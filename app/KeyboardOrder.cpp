@@ -15,7 +15,7 @@ std::vector<QWidget*> TForm1::keyboardOrder() {
                                  a.RzButton9,   a.RzComboBox11, a.RzEdit1,  a.RzButton10,
                                  a.RzButton8,   a.RzEdit2,      a.Button1,  a.Button4,
                                  a.Button5,     a.Button6,      a.Button7,  a.Button8,
-                                 a.Button9};
+                                 a.Button9,     graphPhase.showPhase};
   // The spin arrows are no Tab stops: Up and Down in their edits step the value.
   for (const EqualizerPanel::Row& r : equalizer.rows) {
     order.insert(order.end(), {r.frequency, r.q, r.gain, r.type, r.bypass});
@@ -44,6 +44,9 @@ void TForm1::setKeyboardOrder() {
   areas.loadAllAction->setText("Load &all presets from PC");
   areas.savePresetAction->setText("&Save this preset to PC");
   areas.saveAllAction->setText("Save all &presets to PC");
+  areas.importEqAction->setText("&Import equaliser settings...");
+  areas.exportEqAction->setText("&Export equaliser settings...");
+  areas.exportResponseAction->setText("Export &response...");
   areas.exitAction->setText("E&xit");
 }
 

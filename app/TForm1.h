@@ -12,6 +12,8 @@
 #include "app/DeviceSearch.h"
 #include "protocol/Dialogs.h"
 #include "app/DevicePresets.h"
+#include "app/EqExchange.h"
+#include "app/GraphPhase.h"
 #include "app/GroupInitialData.h"
 #include "app/PcFiles.h"
 #include "app/TraceMenu.h"
@@ -100,6 +102,9 @@ class TForm1 {
   BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
   // The traffic trace below this line.
   TraceMenu trace{areas, link, scheduler, dialogs};
+  // The measurement tools' formats: the graph's phase and the File menu's exchange below this line.
+  GraphPhase graphPhase{areas.RzGroupBox8, graph, image, editing};
+  EqExchange eqExchange{{areas, connection, link, image, editing, equalizer, editingWiring, dialogs}};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.

@@ -168,6 +168,10 @@ void layOutMenusAndStatus(QMainWindow& window, WindowAreas& a) {
   a.savePresetAction = a.fileMenu->addAction("Save this preset to PC");
   a.saveAllAction = a.fileMenu->addAction("Save all presets to PC");
   a.fileMenu->addSeparator();
+  a.importEqAction = a.fileMenu->addAction("Import equaliser settings...");
+  a.exportEqAction = a.fileMenu->addAction("Export equaliser settings...");
+  a.exportResponseAction = a.fileMenu->addAction("Export response...");
+  a.fileMenu->addSeparator();
   a.exitAction = a.fileMenu->addAction("Exit");
 
   a.helpMenu = window.menuBar()->addMenu("Help");

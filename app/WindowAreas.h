@@ -85,6 +85,9 @@ struct WindowAreas {
   QAction* loadAllAction = nullptr;
   QAction* savePresetAction = nullptr;
   QAction* saveAllAction = nullptr;
+  QAction* importEqAction = nullptr;        // "Import equaliser settings..."
+  QAction* exportEqAction = nullptr;        // "Export equaliser settings..."
+  QAction* exportResponseAction = nullptr;  // "Export response..."
   QAction* exitAction = nullptr;
   QLabel* statusPanel0 = nullptr;  // "CONNECTION STATUS:"
   QLabel* statusPanel1 = nullptr;  // " Disconnected" / " Connected " + port, red or green

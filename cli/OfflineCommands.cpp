@@ -1,8 +1,5 @@
 #include "cli/OfflineCommands.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "cli/ExitCodes.h"
 #include "cli/OutputCheck.h"
 #include "cli/PresetFile.h"
@@ -14,8 +11,6 @@
 #include "storage/PresetFiles.h"
 
 namespace lyra::cli {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -100,20 +95,6 @@ void StoreRows(const PresetEdit& edit, PresetData& data) {
 }
 
 }  // namespace
-
-std::variant<EqSettings, std::string> ReadEqSettingsFile(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return path + ": no such file";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return path + ": cannot be read";
-  // One byte more than the limit is enough to know a file is too large.
-  std::string bytes(kMaxEqSettingsBytes + 1, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  auto parsed = ParseEqSettings(bytes);
-  if (auto* error = std::get_if<std::string>(&parsed)) return path + ": " + *error;
-  return parsed;
-}
 
 int RunEq(const Invocation& inv, std::ostream& out, std::ostream& err) {
   auto loaded = LoadBlock(inv.files[0], inv.block, "eq");

@@ -8,12 +8,11 @@
 #include <variant>
 
 #include "cli/CommandLine.h"
-#include "measure/EqSettingsText.h"
+#include "measure/EqSettingsFile.h"
 
 namespace lyra::cli {
 
-// The settings of an equaliser settings file, or why it is refused: "EQ.txt: line 3: ...".
-std::variant<EqSettings, std::string> ReadEqSettingsFile(const std::string& path);
+// The reading of `--eq-file` is measure/'s ReadEqSettingsFile, which the window's import shares.
 
 int RunEq(const Invocation& inv, std::ostream& out, std::ostream& err);
 int RunResponse(const Invocation& inv, std::ostream& out, std::ostream& err);

@@ -92,6 +92,14 @@ void LevelEditing::edt3Exit() {
   applySystemLevel(position);
 }
 
+void LevelEditing::systemLevelChosen(int position) {
+  // The slider's own handler would send once more; the level goes out once, from here.
+  c_.state.refreshing = true;
+  panel_.TrackBar1->setValue(position);
+  c_.state.refreshing = false;
+  applySystemLevel(position);
+}
+
 void LevelEditing::showSatelliteLevel(int position) {
   const QString text = QString::fromStdString(OutputLevelText(static_cast<std::uint8_t>(position)));
   panel_.lbl6->setText(text);
@@ -104,7 +112,9 @@ void LevelEditing::applySatelliteLevel(int position) {
   sendHigh();
 }
 
-void LevelEditing::trckbr1Change() { applySatelliteLevel(panel_.trckbr1->value()); }
+void LevelEditing::trckbr1Change() {
+  applySatelliteLevel(panel_.trckbr1->value());
+}
 
 void LevelEditing::btn3Click() {
   std::uint8_t& unmuted = c_.image.way(Way::High).unmuted;

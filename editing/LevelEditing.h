@@ -25,6 +25,10 @@ class LevelEditing {
   void btn2Click();  // satellite polarity
   void edt2Exit();   // typed satellite level, on focus loss and Enter
 
+  // A system level set from outside the panel (an imported Preamp): the slider moves to the
+  // position, and the level is shown, stored and sent as a typed level is.
+  void systemLevelChosen(int position);
+
   bool fromMute() const { return fromMute_; }
 
  private:

@@ -32,14 +32,14 @@ double SectionGainDb(const Section& section, double hz) {
 }
 
 std::complex<double> SectionResponse(const Section& section, double hz) {
-  // Numerator and denominator both multiplied by e^{jw}, which leaves their quotient as it is.
-  const Section s = Normalised(section);
   const double w = 2.0 * std::numbers::pi * hz / 96000.0;
-  const double c = std::cos(w);
-  const double sn = std::sin(w);
-  const std::complex<double> numerator{(s.b0 + s.b2) * c + s.b1, (s.b0 - s.b2) * sn};
-  const std::complex<double> denominator{(1 + s.a2) * c + s.a1, (1 - s.a2) * sn};
-  return numerator / denominator;
+  const SectionTerms t = NormalisedSectionTerms(Normalised(section), std::cos(w), std::sin(w));
+  return t.numerator / t.denominator;
+}
+
+SectionTerms NormalisedSectionTerms(const Section& s, double c, double sn) {
+  // Numerator and denominator both multiplied by e^{jw}, which leaves their quotient as it is.
+  return {{(s.b0 + s.b2) * c + s.b1, (s.b0 - s.b2) * sn}, {(1 + s.a2) * c + s.a1, (1 - s.a2) * sn}};
 }
 
 Section PeakingSection(double centreHz, double gainDb, double q) {

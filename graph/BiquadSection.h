@@ -25,6 +25,14 @@ double SectionGainDb(const Section& section, double hz);
 // The section's complex response at hz: the magnitude that SectionGainDb and the curves take the
 // logarithm of, and the phase that the response data carry.
 std::complex<double> SectionResponse(const Section& section, double hz);
+// The numerator and denominator of that response, both multiplied by e^{jw}, for a section
+// already Normalised, at a frequency given by cos w and sin w (w = 2 pi hz / 96000): for callers
+// that take many sections at the same columns, and for a phase, which needs no division.
+struct SectionTerms {
+  std::complex<double> numerator;
+  std::complex<double> denominator;
+};
+SectionTerms NormalisedSectionTerms(const Section& normalised, double cosW, double sinW);
 
 // The coefficients divided by a0. An a0 of exactly 0 (possible for the filter sections at
 // cut-offs above the sample rate's reach) counts as 1e-10, so that nothing divides by zero.

@@ -112,6 +112,7 @@ void ResponseGraph::copyGrid() {
 }
 
 void ResponseGraph::DrawWayCurve(int way, bool withBypass) {
+  phaseDrawn_ = false;
   if (!IsWay(way)) return;
   if (withBypass && bypassed) {
     // A bypassed band counts flat until it is computed again.
@@ -124,6 +125,8 @@ void ResponseGraph::DrawWayCurve(int way, bool withBypass) {
     totals[static_cast<std::size_t>(i)] = curves_.wayTotalDb(way, i);
   }
   DrawTotalCurve(graphImage_, totals);
+  phaseDrawn_ = phaseOf && phaseOf(way, phaseDeg_);
+  if (phaseDrawn_) DrawPhaseCurve(graphImage_, phaseDeg_);
 }
 
 void ResponseGraph::DrawMarkers(int way) {

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "graph/GraphDrawing.h"
 #include "graph/GraphSurface.h"
 #include "graph/PlotGeometry.h"
 #include "graph/ResponseCurves.h"
@@ -35,6 +36,10 @@ class ResponseGraph {
   // Runs once for every pointer move of a drag, after the band's new frequency and gain are in
   // the image and drawn: the place to show them in the EQ panel and to send the band.
   std::function<void(BandSlot)> onBandChanged;
+  // The phase to draw over a Way's total, in degrees at every column, asked on every redraw;
+  // false (or unset): none is drawn. The window answers for the Main path while "Show phase" is
+  // checked.
+  std::function<bool(int way, ColumnTotals& phaseDeg)> phaseOf;
 
   // After any change of one band: its marker from the image, its curve recomputed (type as
   // stored: 0 "PEQ", 1 "LS", 2 "HS"), the SelectedWay's total with bypassed rows cleared, and
@@ -59,6 +64,9 @@ class ResponseGraph {
   // What Image5 shows, at its own 720 x 249 pixels.
   const QImage& graphImage() const { return graphImage_; }
   GraphSurface* Image5() const { return surface_; }
+  // The phase drawn by the last redraw, at every column; false when none was drawn.
+  bool phaseDrawn() const { return phaseDrawn_; }
+  const ColumnTotals& drawnPhaseDeg() const { return phaseDeg_; }
 
  private:
   void copyGrid();
@@ -73,6 +81,8 @@ class ResponseGraph {
   QImage graphImage_;
   std::array<MarkerPosition, 24> markers_;
   bool dragging_ = false;
+  bool phaseDrawn_ = false;
+  ColumnTotals phaseDeg_{};
   QPointer<GraphSurface> surface_;
 };
 

@@ -60,6 +60,38 @@ std::vector<ResponsePoint> MainResponse(const PresetImage& image,
   return points;
 }
 
+void MainPhaseAtColumns(const PresetImage& image, const std::array<bool, kBandsPerWay>& bypass,
+                        ColumnPhases& phaseDeg) {
+  // The columns never move: their cosines and sines are a constant table, made on first use.
+  struct Columns {
+    ColumnPhases cosW{};
+    ColumnPhases sinW{};
+    Columns() {
+      for (std::size_t i = 0; i < cosW.size(); ++i) {
+        const double w =
+            2.0 * std::numbers::pi * ColumnFrequency(kFirstColumnX + static_cast<int>(i)) / 96000.0;
+        cosW[i] = std::cos(w);
+        sinW[i] = std::sin(w);
+      }
+    }
+  };
+  static const Columns columns;
+
+  std::vector<Section> sections = MainPathSections(image, bypass);
+  for (Section& s : sections) s = Normalised(s);
+  for (std::size_t i = 0; i < phaseDeg.size(); ++i) {
+    const double c = columns.cosW[i];
+    const double sn = columns.sinW[i];
+    // arg(N / D) = arg(N conj(D)): the angle without a complex division per section.
+    std::complex<double> turn{1.0, 0.0};
+    for (const Section& s : sections) {
+      const SectionTerms t = NormalisedSectionTerms(s, c, sn);
+      turn *= t.numerator * std::conj(t.denominator);
+    }
+    phaseDeg[i] = std::arg(turn) * 180.0 / std::numbers::pi;
+  }
+}
+
 std::string WriteFrd(std::span<const ResponsePoint> points) {
   std::string text =
       "* LYRAPHONE Main path: equaliser, high-pass and low-pass\n"

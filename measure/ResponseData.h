@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graph/BiquadSection.h"
+#include "graph/PlotGeometry.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {
@@ -36,6 +37,13 @@ std::vector<double> ResponseFrequencies();
 std::vector<ResponsePoint> MainResponse(const PresetImage& image,
                                         const std::array<bool, kBandsPerWay>& bypass,
                                         bool withDelay);
+
+// The Main path's phase at the response graph's columns (index i is column x = 42 + i), in
+// degrees -180 .. +180: what the graph draws when its phase is shown. A column's cosine and sine
+// are taken once for all sections, and no section's response is divided out.
+using ColumnPhases = std::array<double, kColumnCount>;
+void MainPhaseAtColumns(const PresetImage& image, const std::array<bool, kBandsPerWay>& bypass,
+                        ColumnPhases& phaseDeg);
 
 // FRD: "*" comment lines, then "hz dB degrees" per line. CSV: a header line, then one row each.
 std::string WriteFrd(std::span<const ResponsePoint> points);

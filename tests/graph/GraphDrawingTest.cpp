@@ -96,3 +96,70 @@ TEST(Markers, SquaresOfEightPixelsInTheRowColoursWithTheirNumbers) {
 
 }  // namespace
 }  // namespace lyra
+
+namespace lyra {
+namespace {
+
+TEST(PhaseCurve, TheRangeFillsTheCurvesRowsAndAWrapDrawsNoLineAcrossThePlot) {
+  EXPECT_EQ(PhaseToY(180.0), kCurveTopRow);
+  EXPECT_EQ(PhaseToY(-180.0), kCurveBottomRow);
+  EXPECT_EQ(PhaseToY(0.0), 121);
+  EXPECT_EQ(PhaseToY(400.0), kCurveTopRow);  // beyond the range: along the edge
+  EXPECT_EQ(PhaseToY(std::numeric_limits<double>::quiet_NaN()), 121);
+
+  // Falling through -180 in the middle: the angle jumps to +179, and no column in between is
+  // filled from top to bottom.
+  ColumnTotals phase;
+  for (int i = 0; i < kColumnCount; ++i) {
+    const double deg = -170.0 - 20.0 * i / kColumnCount;
+    phase[static_cast<std::size_t>(i)] = deg < -180.0 ? deg + 360.0 : deg;
+  }
+  QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  DrawPhaseCurve(image, phase);
+  int tallest = 0;
+  for (int x = kFirstColumnX; x < 680; ++x) {
+    int n = 0;
+    for (int y = 0; y < kGraphHeight; ++y) n += graphtest::At(image, x, y) == kPhaseColour;
+    tallest = std::max(tallest, n);
+  }
+  EXPECT_LE(tallest, 3);
+}
+
+TEST(PhaseCurve, TheAxisLabelsStayInsideThePlotRightOfTheCurvesAt20kHz) {
+  ColumnTotals phase;
+  phase.fill(0.0);
+  QImage image(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  DrawPhaseCurve(image, phase);
+  // Everything drawn lies inside the frame (columns 42..713, rows 18..224).
+  for (int y = 0; y < kGraphHeight; ++y) {
+    for (int x = 0; x < kGraphWidth; ++x) {
+      if (graphtest::At(image, x, y) == qRgb(0, 0, 0)) continue;
+      ASSERT_TRUE(x >= kFirstColumnX && x <= kLastColumnX && y >= kCurveTopRow &&
+                  y <= kCurveBottomRow)
+          << "drawn at " << x << ", " << y;
+    }
+  }
+  // Label text on the five tick rows, in the strip right of 20 kHz (x 682) give or take a wider
+  // substitute face: each row's cell holds phase-coloured glyph pixels.
+  const QRgb cell = qRgb(4, 2, 4);
+  for (double deg : {180.0, 90.0, 0.0, -90.0, -180.0}) {
+    const int y = std::clamp(PhaseToY(deg), kCurveTopRow + 4, kCurveBottomRow - 4);
+    int cells = 0;
+    int glyphs = 0;
+    for (int x = 684; x <= kLastColumnX; ++x) {
+      for (int dy = -3; dy <= 3; ++dy) {
+        cells += graphtest::At(image, x, y + dy) == cell;
+        // The text is smoothed: its pixels are shades of the phase colour.
+        glyphs += qBlue(graphtest::At(image, x, y + dy)) > 100;
+      }
+    }
+    EXPECT_GT(cells, 10) << deg;
+    EXPECT_GT(glyphs, 10) << deg;
+    EXPECT_NE(graphtest::At(image, 660, y), cell) << deg << ": the label reaches into the plot";
+  }
+}
+
+}  // namespace
+}  // namespace lyra

@@ -12,6 +12,7 @@
 #include "graph/ParameterScales.h"
 #include "graph/PlotGeometry.h"
 #include "graph/ResponseCurves.h"
+#include "tests/support/GraphColumns.h"
 
 namespace lyra {
 namespace {
@@ -69,12 +70,22 @@ TEST(ResponseData, MagnitudeIsTheGraphsCurveAtEveryColumn) {
     curves->computeHighPassCurve(kMain, main.hpfFrequency, main.hpfType);
     curves->computeLowPassCurve(kMain, main.lpfFrequency, main.lpfType);
 
-    const std::vector<Section> sections = MainPathSections(image, bypass);
-    for (int i = 0; i < kColumnCount; ++i) {
-      const double hz = ColumnFrequency(kFirstColumnX + i);
-      ASSERT_NEAR(ResponseAt(sections, hz).magnitudeDb, curves->wayTotalDb(kMain, i), 0.01)
-          << "filter code " << code << ", column " << kFirstColumnX + i;
-    }
+    EXPECT_TRUE(test::MagnitudeIsTheGraphsCurve(MainPathSections(image, bypass), *curves, kMain))
+        << "filter code " << code;
+  }
+}
+
+TEST(ResponseData, PhaseAtTheGraphsColumnsIsTheResponsesPhase) {
+  std::array<bool, kBandsPerWay> bypass{};
+  bypass[1] = true;
+  const PresetImage image = ShapedMain(4, 8);
+  ColumnPhases phase{};
+  MainPhaseAtColumns(image, bypass, phase);
+  const std::vector<Section> sections = MainPathSections(image, bypass);
+  for (int i = 0; i < kColumnCount; ++i) {
+    const double hz = ColumnFrequency(kFirstColumnX + i);
+    ASSERT_NEAR(phase[static_cast<std::size_t>(i)], ResponseAt(sections, hz).phaseDeg, 1e-9)
+        << "column " << kFirstColumnX + i;
   }
 }
 

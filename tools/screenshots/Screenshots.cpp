@@ -3,7 +3,8 @@
 //
 //   lyraphone-screenshots <folder> <suffix>
 // writes <folder>/<name>-<suffix>.png for each picture. scripts/screenshots runs it at 100 % and
-// at 200 % scale (QT_SCALE_FACTOR=2). "small-screen" is the window fitted to a 1366 x 768 screen.
+// at 200 % scale (QT_SCALE_FACTOR=2). "small-screen" is the window fitted to a 1366 x 768 screen;
+// "graph-phase" is the response graph alone with "Show phase" on.
 
 #include <QApplication>
 #include <QDir>
@@ -58,12 +59,16 @@ struct Scene {
   }
 };
 
-bool save(Scene& s, const QString& folder, const char* name, const QString& suffix) {
+bool save(QWidget& widget, const QString& folder, const char* name, const QString& suffix) {
   QApplication::processEvents();
   const QString path = QString("%1/%2-%3.png").arg(folder, name, suffix);
-  const bool ok = s.form->window().grab().save(path);
+  const bool ok = widget.grab().save(path);
   std::printf("%s %s\n", ok ? "wrote" : "could not write", path.toStdString().c_str());
   return ok;
+}
+
+bool save(Scene& s, const QString& folder, const char* name, const QString& suffix) {
+  return save(s.form->window(), folder, name, suffix);
 }
 
 }  // namespace
@@ -91,7 +96,7 @@ int main(int argc, char** argv) {
     s.connect();
     s.form->areas.RzComboBox10->setCurrentIndex(2);
     s.form->areas.RzButton9->click();  // "Load", confirmed by the scripted Yes
-    s.scheduler.advanceMs(3050);  // the block is in and decoded; the wait box has gone
+    s.scheduler.advanceMs(3050);       // the block is in and decoded; the wait box has gone
     ok &= save(s, folder, "preset-loaded", suffix);
   }
   {
@@ -103,6 +108,12 @@ int main(int argc, char** argv) {
     QApplication::setActiveWindow(&s.form->window());
     s.form->equalizer.rows[1].gain->setFocus(Qt::TabFocusReason);
     ok &= save(s, folder, "small-screen", suffix);
+  }
+  {
+    Scene s;
+    s.connect();
+    s.form->graphPhase.showPhase->click();
+    ok &= save(*s.form->areas.RzGroupBox8, folder, "graph-phase", suffix);
   }
   {
     Scene s;
