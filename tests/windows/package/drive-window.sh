@@ -69,10 +69,11 @@ wait_for 30 "answered status polls while connected" polled
 shot connected
 say "connected to DeviceId 1 on COM7 ($(($(program_lines) - before_connect)) frames so far)"
 
-# Band 1's gain: Tab from the button (now Disconnect) to it, 16 stops while connected: the preset
-# and DeviceId areas and the search buttons, then band 1's frequency, Q and gain. Then -3, Enter.
+# Band 1's gain: Tab from the button (now Disconnect) to it, 17 stops while connected: the preset
+# and DeviceId areas, the search buttons and the graph's "Show phase", then band 1's frequency, Q
+# and gain. Then -3, Enter.
 # A wrong count types into another field, and then no frame matches the tool's below.
-xdotool key --delay 150 --repeat "${LYRA_BAND1_GAIN_TABS:-16}" Tab
+xdotool key --delay 150 --repeat "${LYRA_BAND1_GAIN_TABS:-17}" Tab
 shot band-gain-focus
 before_edit=$(program_lines)
 xdotool key --delay 150 ctrl+a minus 3 Return
