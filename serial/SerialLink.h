@@ -52,6 +52,11 @@ class SerialLink {
   bool isDead() const { return dead_; }
   SerialError lastError() const { return lastError_; }
   std::string lastErrorText() const { return driver_.lastErrorText(); }
+  // The port left while open in a way the port list cannot see: a network port's server closed
+  // or reset the connection (found by a read, a write or the driver itself).
+  bool connectionLost() const {
+    return driver_.connectionLost() || (dead_ && lastError_ == SerialError::Vanished);
+  }
 
   // Handler of the reader's notification, on the window thread: reads what is queued (at most
   // kReceiveBufferBytes), appends it to ReceiveText, calls the reply parser once when it read
