@@ -48,12 +48,16 @@ std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view t
     if (close == std::string_view::npos)
       return shown + ": the IPv6 address has no closing ']'" + std::string(kForm);
     address.host = std::string(rest.substr(1, close - 1));
-    const bool v6 = !address.host.empty() &&
-                    std::all_of(address.host.begin(), address.host.end(), [](char c) {
-                      return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.' ||
-                             c == '%';
+    // Hex digits, colons and dots, then perhaps a zone ("%eth0") for a link-local address.
+    const std::string_view host(address.host);
+    const std::string_view digits = host.substr(0, host.find('%'));
+    const std::string_view zone = digits.size() < host.size() ? host.substr(digits.size() + 1) : "";
+    const bool v6 = digits.find(':') != std::string_view::npos &&
+                    std::all_of(digits.begin(), digits.end(), [](char c) {
+                      return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
                     }) &&
-                    address.host.find(':') != std::string::npos;
+                    std::all_of(zone.begin(), zone.end(), hostCharacter) &&
+                    (digits.size() == host.size() || !zone.empty());
     if (!v6) return shown + ": '" + address.host + "' is no IPv6 address";
     rest = rest.substr(close + 1);
     if (rest.empty() || rest.front() != ':') return shown + ": no port number" + std::string(kForm);
