@@ -29,7 +29,8 @@ bool isNetworkAddress(std::string_view text) {
   return startsWithIgnoringCase(text, kRfc2217Scheme) || startsWithIgnoringCase(text, kTcpScheme);
 }
 
-std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view text) {
+std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view text,
+                                                              bool portZeroAllowed) {
   NetworkAddress address;
   std::string_view rest;
   if (startsWithIgnoringCase(text, kRfc2217Scheme)) {
@@ -79,6 +80,7 @@ std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view t
       }))
     return shown + ": the port must be a number from 1 to 65535";
   address.port = std::stoi(std::string(portText));
+  if (address.port == 0 && portZeroAllowed) return address;
   if (address.port < 1 || address.port > 65535)
     return shown + ": the port must be a number from 1 to 65535";
   return address;

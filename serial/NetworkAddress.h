@@ -23,8 +23,10 @@ struct NetworkAddress {
 // network driver, well formed or not.
 bool isNetworkAddress(std::string_view text);
 
-// The address text names, or what is wrong with it, as a sentence for the user.
-std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view text);
+// The address text names, or what is wrong with it, as a sentence for the user. A server that
+// listens may take port 0: one the system picks.
+std::variant<NetworkAddress, std::string> parseNetworkAddress(std::string_view text,
+                                                              bool portZeroAllowed = false);
 
 // The address written back in its usual form ("rfc2217://[::1]:2217").
 std::string formatNetworkAddress(const NetworkAddress& address);

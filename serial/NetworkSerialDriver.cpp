@@ -56,13 +56,14 @@ struct NetworkSerialDriver::Opening {
       }
       const int n = net::receive(socket, buffer, kChunkBytes, failure);
       if (n == net::kWouldBlock) continue;
-      if (n == net::kFailed) return finish(failure.kind, failure.text);
-      if (n == 0) {
+      if (n == 0 || (n == net::kFailed && failure.kind == SerialError::Vanished)) {
         session->closed();
         // A device server hangs up at once when another client holds its port.
         return finish(SerialError::Busy,
-                      "the server closed the connection during the telnet negotiation");
+                      "the server closed the connection during the telnet negotiation" +
+                          (n == 0 ? std::string() : " (" + failure.text + ")"));
       }
+      if (n == net::kFailed) return finish(failure.kind, failure.text);
       session->received(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), data,
                         out);
     }
