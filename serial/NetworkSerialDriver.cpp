@@ -119,6 +119,7 @@ SerialError NetworkSerialDriver::open(const std::string& path) {
   // The window's events run while we connect; one of them may ask for a port again.
   if (opening_) return fail(SerialError::Busy, path + ": a connection is being made");
   close();
+  lost_ = false;
   const auto parsed = parseNetworkAddress(path);
   if (const auto* why = std::get_if<std::string>(&parsed)) return fail(SerialError::NotFound, *why);
 

@@ -19,11 +19,17 @@ class PathRoutingDriver : public SerialDriver {
       : next_(next), own_(own), ownsPath_(std::move(ownsPath)), active_(&next) {}
 
   SerialError open(const std::string& path) override {
+    // A network connect keeps the window's events running while it waits; a port asked for by
+    // one of them must wait its turn, or the calls after the first open would go astray.
+    if (opening_) return SerialError::Busy;
     // One port at a time: whatever the other driver held is let go first.
     SerialDriver* chosen = ownsPath_(path) ? &own_ : &next_;
     if (chosen != active_ && active_->isOpen()) active_->close();
     active_ = chosen;
-    return active_->open(path);
+    opening_ = true;
+    const SerialError result = active_->open(path);
+    opening_ = false;
+    return result;
   }
   bool isOpen() const override { return active_->isOpen(); }
   int queuedInputBytes() override { return active_->queuedInputBytes(); }
@@ -52,6 +58,7 @@ class PathRoutingDriver : public SerialDriver {
   // The driver of the last open: the link's calls after it, its close included, go there. Set on
   // the window thread before the link starts a reader, which only reads it.
   SerialDriver* active_;
+  bool opening_ = false;
 };
 
 }  // namespace lyra

@@ -199,6 +199,11 @@ class CliNet : public ::testing::TestWithParam<Server> {
 
 TEST_P(CliNet, CommandsGiveWhatTheyGiveOnThePseudoTerminal) {
   sameOnBoth({"search", "--ids", "1-6"});
+  // One connection a device: the second follows the first's close at once, and is served.
+  const CliResult status = cli({"status", "--port", address, "--id", "1,5"});
+  EXPECT_EQ(status.code, 0) << status.err;
+  EXPECT_EQ(status.out.rfind("1  ", 0), 0u) << status.out;
+  EXPECT_NE(status.out.find("\n5  "), std::string::npos) << status.out;
 
   const CliResult read = cli({"read", "--port", address, "--id", "5", "-o", file("net.sps")});
   ASSERT_EQ(read.code, 0) << read.err;
