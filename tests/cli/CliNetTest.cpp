@@ -212,7 +212,8 @@ TEST_P(CliNet, CommandsGiveWhatTheyGiveOnThePseudoTerminal) {
 
   const CliResult backup = cli({"backup", "--port", address, "--id", "1", "-o", file("net.fps")});
   ASSERT_EQ(backup.code, 0) << backup.err;
-  ASSERT_EQ(cli({"backup", "--port", pty, "--id", "1", "-o", file("pty.fps")}).code, 0);
+  const CliResult local = cli({"backup", "--port", pty, "--id", "1", "-o", file("pty.fps")});
+  ASSERT_EQ(local.code, 0) << local.err;
   EXPECT_EQ(slurp(file("net.fps")), slurp(file("pty.fps")));
 
   const CliResult write = cli({"write", "--port", address, "--id", "1", file("net.sps")});
