@@ -49,10 +49,24 @@ SerialError kindOf(int err) {
     default: return SerialError::Other;
   }
 }
+// select(), not WSAPoll: WSAPoll does not report a connect that failed (it waits out the time).
 int pollOne(Socket socket, short events, int timeoutMs, short& revents) {
-  WSAPOLLFD p{static_cast<SOCKET>(socket), events, 0};
-  const int n = WSAPoll(&p, 1, timeoutMs);
-  revents = p.revents;
+  const SOCKET s = static_cast<SOCKET>(socket);
+  fd_set readable, writable, failed;
+  FD_ZERO(&readable);
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  if (events & POLLIN) FD_SET(s, &readable);
+  if (events & POLLOUT) FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval limit{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000};
+  const int n = ::select(0, &readable, &writable, &failed, timeoutMs < 0 ? nullptr : &limit);
+  revents = 0;
+  if (n > 0) {
+    if (FD_ISSET(s, &readable)) revents |= POLLIN;
+    if (FD_ISSET(s, &writable)) revents |= POLLOUT;
+    if (FD_ISSET(s, &failed)) revents |= POLLERR;
+  }
   return n;
 }
 const int kTimedOut = WSAETIMEDOUT;
