@@ -6,29 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "preset/PresetBlockText.h"
 #include "storage/PresetFiles.h"
 #include "tests/sim/SimProcess.h"
+#include "tests/support/Ser2net.h"
 
 namespace lyra {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-constexpr const char* kSer2net = "/usr/sbin/ser2net";
-// Generous: a sanitizer build on a loaded two-core machine.
-constexpr auto kPatience = std::chrono::seconds(60);
 
 struct CliResult {
   int code = -1;
@@ -41,41 +32,6 @@ std::string slurp(const std::string& path) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-// A TCP port on 127.0.0.1 that nothing listens on right now.
-int freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  int port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-    port = ntohs(a.sin_port);
-  ::close(fd);
-  return port;
-}
-
-bool accepts(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  a.sin_port = htons(static_cast<std::uint16_t>(port));
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  ::close(fd);
-  return ok;
-}
-
-bool waitUntil(const std::function<bool()>& condition) {
-  const auto deadline = Clock::now() + kPatience;
-  while (!condition()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
 }
 
 enum class Server { Ser2netTelnet, Ser2netRaw, SimTelnet, SimRaw };
@@ -95,7 +51,7 @@ class CliNet : public ::testing::TestWithParam<Server> {
   void SetUp() override {
     const bool viaSer2net = GetParam() == Server::Ser2netTelnet || GetParam() == Server::Ser2netRaw;
     const bool telnet = GetParam() == Server::Ser2netTelnet || GetParam() == Server::SimTelnet;
-    if (viaSer2net && !fs::exists(kSer2net))
+    if (viaSer2net && !test::ser2netInstalled())
       GTEST_SKIP() << "ser2net is not installed (apt-get install ser2net)";
     ASSERT_TRUE(sim.start({"--devices", "1,5", "--listen", "rfc2217://127.0.0.1:0", "--listen",
                            "tcp://127.0.0.1:0"}));
@@ -114,39 +70,11 @@ class CliNet : public ::testing::TestWithParam<Server> {
       address = telnet ? simTelnet : simRaw;
       return;
     }
-    const int port = freePort();
-    ASSERT_GT(port, 0);
-    const std::string config = file("ser2net.yaml");
-    std::ofstream(config) << "%YAML 1.1\n---\n"
-                          << "connection: &lyra\n"
-                          << "  accepter: " << (telnet ? "telnet(rfc2217),tcp," : "tcp,")
-                          << "127.0.0.1," << port << "\n"
-                          << "  connector: serialdev," << pty << ",9600n81,local\n"
-                          << "  options:\n"
-                          << (telnet ? "    banner: \"LYRAPHONE test rack\\r\\n\"\n" : "")
-                          << "    kickolduser: false\n";
-    const test::ChildCommand command(kSer2net, {"-n", "-u", "-c", config}, sim.runtimeDir());
-    // Its own complaints (no mDNS in a container, say) go to a file, not into the test's output.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, file("ser2net.err").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int rc =
-        ::posix_spawn(&ser2net, kSer2net, &actions, nullptr, command.argv(), command.envp());
-    posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(rc, 0);
-    ASSERT_TRUE(waitUntil([port] { return accepts(port); })) << "ser2net never listened";
-    address = std::string(telnet ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(port);
+    address = ser2net.start(sim.runtimeDir(), pty, telnet);
+    ASSERT_FALSE(address.empty()) << "ser2net did not come up";
   }
 
-  void TearDown() override { stopSer2net(); }
-
-  void stopSer2net() {
-    if (ser2net <= 0) return;
-    ::kill(ser2net, SIGKILL);
-    ::waitpid(ser2net, nullptr, 0);
-    ser2net = -1;
-  }
+  void TearDown() override { ser2net.stop(); }
 
   std::string file(const std::string& name) const { return sim.runtimeDir() + "/" + name; }
 
@@ -192,7 +120,7 @@ class CliNet : public ::testing::TestWithParam<Server> {
   }
 
   test::SimProcess sim;
-  pid_t ser2net = -1;
+  test::Ser2net ser2net;
   std::string pty;
   std::string address;
 };
@@ -252,10 +180,10 @@ TEST_P(CliNet, AServerThatEndsDuringABackupFailsTheDeviceAsAPortThatLeft) {
   const pid_t backup = spawnCli({"backup", "--port", address, "--id", "5", "-o", file("gone.fps")},
                                 "backup");
   ASSERT_GT(backup, 0);
-  ASSERT_TRUE(waitUntil([&] { return slurp(file("backup.err")).find("backup 5: 20%") != std::string::npos; }))
+  ASSERT_TRUE(test::waitUntil([&] { return slurp(file("backup.err")).find("backup 5: 20%") != std::string::npos; }))
       << slurp(file("backup.err"));
-  if (ser2net > 0)
-    stopSer2net();
+  if (ser2net.running())
+    ser2net.stop();
   else
     sim.stop(SIGKILL);
   const CliResult r = finish(backup, "backup");
