@@ -67,7 +67,7 @@ void TForm1::startUp() {
   // 9. The system's serial ports, the last one selected.
   portList.onRefilled = [this] { fillPortList(); };
   portList.refill();
-  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen()); };
+  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen() || link.opening()); };
 
   link.replyParser = [this] { parser.parseReplies(); };
   wireReplies();

@@ -48,6 +48,9 @@ class SerialLink {
   void write();
 
   bool PortOpen() const { return portOpen_; }
+  // openPort() is under way: a network connect keeps the window's events running meanwhile, and
+  // the port list must hold still under it as under an open port.
+  bool opening() const { return opening_; }
   // The port is open but its last read or write failed.
   bool isDead() const { return dead_; }
   SerialError lastError() const { return lastError_; }
@@ -79,6 +82,7 @@ class SerialLink {
   SerialDriver& driver_;
   Scheduler& scheduler_;
   bool portOpen_ = false;
+  bool opening_ = false;
   bool dead_ = false;
   SerialError lastError_ = SerialError::None;
   std::array<std::uint8_t, kReceiveBufferBytes> receiveBuffer_{};

@@ -5,6 +5,7 @@
 // bus of their own behind the network routing, as the program composes the network driver.
 
 #include "serial/NetworkRoutingDriver.h"
+#include "serial/PathRoutingDriver.h"
 #include "tests/app/WindowFixture.h"
 
 namespace lyra::test {
@@ -12,12 +13,29 @@ namespace {
 
 constexpr const char* kAddress = "rfc2217://10.0.0.9:4001";
 
+// A device server that takes its time: the connect keeps the window's events running meanwhile,
+// as the network driver's open does.
+class SlowConnect final : public PathRoutingDriver {
+ public:
+  SlowConnect(SerialDriver& bus, Scheduler& scheduler)
+      : PathRoutingDriver(bus, bus, [](const std::string&) { return false; }),
+        scheduler_(scheduler) {}
+  SerialError open(const std::string& path) override {
+    scheduler_.waitPumping(kConnectMs);
+    return PathRoutingDriver::open(path);
+  }
+  static constexpr int kConnectMs = 4000;
+
+ private:
+  Scheduler& scheduler_;
+};
+
 class NetworkPortWindow : public WindowFixture {
  protected:
   NetworkPortWindow() {
     network.addPort(kAddress);
     rackDevice = std::make_unique<DeviceModel>(network, kAddress, 1, 1u);
-    driver = std::make_unique<NetworkRoutingDriver>(*systemDriver, *networkDriver);
+    driver = std::make_unique<NetworkRoutingDriver>(*systemDriver, slowNetwork);
   }
   ~NetworkPortWindow() override { form.reset(); }
 
@@ -35,6 +53,7 @@ class NetworkPortWindow : public WindowFixture {
   std::unique_ptr<SerialDriver> systemDriver = bus.makeDriver();
   SimBus network{scheduler};
   std::unique_ptr<SerialDriver> networkDriver = network.makeDriver();
+  SlowConnect slowNetwork{*networkDriver, scheduler};
   std::unique_ptr<DeviceModel> rackDevice;
 };
 
@@ -65,9 +84,14 @@ TEST_F(NetworkPortWindow, AnAddressIsCheckedAddedForTheRunAndConnectedThrough) {
   EXPECT_EQ(form->areas.RzComboBox1->currentText(), "COM7");
   form->areas.RzComboBox1->setCurrentIndex(form->areas.RzComboBox1->findText(kAddress));
 
+  // An adapter plugged in while the connect waits for the server: the list holds still, and the
+  // connection's port stays the chosen one.
+  scheduler.post(1'000'000, [this] { bus.addPort("COM9"); });
   clickConnect();
   scheduler.advanceMs(3000);
   ASSERT_TRUE(connectedCaption());
+  EXPECT_EQ(form->portList.selectedEntry()->name, kAddress);
+  EXPECT_EQ(form->areas.RzComboBox1->currentText(), kAddress);
   EXPECT_FALSE(network.writes(kAddress).empty());
   EXPECT_TRUE(bus.writes(kPort).empty());
   // Port checks with a system list that never holds the address.
