@@ -172,7 +172,15 @@ TEST_P(CliNet, APresetHoldingFfBytesGoesAndComesBackUnchanged) {
   ASSERT_EQ(cli({"read", "--port", pty, "--id", "1", "-o", file("pty.sps")}).code, 0);
   const CliResult read = cli({"read", "--port", address, "--id", "1", "-o", file("net.sps")});
   ASSERT_EQ(read.code, 0) << read.err;
-  EXPECT_EQ(ReadPresetData(slurp(file("pty.sps"))), ReadPresetData(text));
+  const auto stored = ReadPresetData(slurp(file("pty.sps")));
+  const auto sent = ReadPresetData(text);
+  ASSERT_TRUE(stored && sent);
+  std::string differ;
+  for (std::size_t i = 0; i < kPresetDataLength; ++i)
+    if ((*stored)[i] != (*sent)[i])
+      differ += " " + std::to_string(i) + ":" + std::to_string((*sent)[i]) + "->" +
+                std::to_string((*stored)[i]);
+  EXPECT_EQ(differ, "") << "data bytes that differ (index:sent->stored)";
   EXPECT_EQ(slurp(file("net.sps")), slurp(file("pty.sps")));
 }
 
