@@ -1,7 +1,13 @@
 #include "app/QtDialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -84,6 +90,40 @@ std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& options) {
   dialog.selectFile(qt(options.defaultName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> QtDialogs::askText(
+    const std::string& title, const std::string& label,
+    const std::function<std::string(const std::string&)>& check) {
+  QDialog box(parent_);
+  box.setWindowTitle(qt(title));
+  auto* layout = new QVBoxLayout(&box);
+  auto* prompt = new QLabel(qt(label), &box);
+  auto* field = new QLineEdit(&box);
+  field->setAccessibleName(qt(title));
+  field->setMinimumWidth(360);
+  prompt->setBuddy(field);
+  auto* fault = new QLabel(&box);
+  fault->setWordWrap(true);
+  fault->setAccessibleName("What is wrong with the text");
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setEnabled(false);
+  for (QWidget* w : {static_cast<QWidget*>(prompt), static_cast<QWidget*>(field),
+                     static_cast<QWidget*>(fault), static_cast<QWidget*>(buttons)})
+    layout->addWidget(w);
+  // Checked as typed: the fault is shown under the field (and read with it), and OK waits for a
+  // text without one.
+  QObject::connect(field, &QLineEdit::textChanged, &box, [&](const QString& text) {
+    const std::string why = text.isEmpty() ? std::string() : check(text.trimmed().toStdString());
+    fault->setText(qt(why));
+    field->setAccessibleDescription(qt(why));
+    ok->setEnabled(!text.trimmed().isEmpty() && why.empty());
+  });
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return field->text().trimmed().toStdString();
 }
 
 }  // namespace lyra

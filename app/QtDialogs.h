@@ -1,5 +1,6 @@
 #pragma once
-// The program's dialogs: QMessageBox and QFileDialog, modal to the window.
+// The program's dialogs: QMessageBox and QFileDialog, modal to the window, and a box for a typed
+// line checked as it is typed.
 
 #include "protocol/Dialogs.h"
 
@@ -26,6 +27,8 @@ class QtDialogs final : public Dialogs {
   Answer question(const std::string& text, Buttons buttons) override;
   std::optional<std::string> openFile(const FileDialogSpec& options) override;
   std::optional<std::string> saveFile(const FileDialogSpec& options) override;
+  std::optional<std::string> askText(const std::string& title, const std::string& label,
+                                     const std::function<std::string(const std::string&)>& check) override;
 
  private:
   QWidget* parent_;

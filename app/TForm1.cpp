@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/NetworkPortEntry.h"
 #include "app/QtDialogs.h"
 #include "app/WindowFit.h"
 
@@ -66,12 +67,18 @@ void TForm1::startUp() {
   // 9. The system's serial ports, the last one selected.
   portList.onRefilled = [this] { fillPortList(); };
   portList.refill();
-  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen()); };
+  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen() || link.opening()); };
 
   link.replyParser = [this] { parser.parseReplies(); };
   wireReplies();
-  QObject::connect(areas.RzComboBox1, &QComboBox::currentIndexChanged,
-                   [this](int i) { portList.select(i); });
+  QObject::connect(areas.RzComboBox1, &QComboBox::currentIndexChanged, [this](int i) {
+    // The last item asks for a port on the network; cancelled, the list shows its choice again.
+    if (i == static_cast<int>(portList.entries().size())) {
+      if (!askNetworkPort(dialogs, portList)) fillPortList();
+      return;
+    }
+    portList.select(i);
+  });
   QObject::connect(areas.RzComboBox6, &QComboBox::currentIndexChanged,
                    [this] { RzComboBox6Change(); });
   QObject::connect(areas.exitAction, &QAction::triggered, [this] { window_.close(); });
@@ -115,6 +122,7 @@ void TForm1::fillPortList() {
   list->blockSignals(true);
   list->clear();
   for (const PortEntry& e : portList.entries()) list->addItem(QString::fromStdString(e.name));
+  list->addItem(kNetworkPortItem);
   list->setCurrentIndex(portList.selectedIndex());
   list->blockSignals(false);
   areas.noPortHint->setVisible(!portList.hasSystemPort());

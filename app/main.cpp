@@ -13,6 +13,8 @@
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
 #endif
+#include "serial/NetworkRoutingDriver.h"
+#include "serial/NetworkSerialDriver.h"
 #include "sim/DemoBus.h"
 
 int main(int argc, char** argv) {
@@ -34,7 +36,10 @@ int main(int argc, char** argv) {
 #endif
   // The port list's Demo entry: simulated devices on the window's own clock, after the system's
   // ports.
-  lyra::DemoBus demo(scheduler, driver, ports);
+  // rfc2217:// and tcp:// addresses: ports on the network, through the same link.
+  lyra::NetworkSerialDriver network(scheduler);
+  lyra::NetworkRoutingDriver systemOrNetwork(driver, network);
+  lyra::DemoBus demo(scheduler, systemOrNetwork, ports);
   lyra::TForm1 form(scheduler, demo.driver(), demo.ports());
   form.show();
   // --trace FILE: the traffic trace from the start (Help starts and stops one later).

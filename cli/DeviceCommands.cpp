@@ -17,6 +17,7 @@
 #include "cli/StatusLines.h"
 #include "cli/TraceFile.h"
 #include "graph/ParameterScales.h"
+#include "serial/NetworkAddress.h"
 #include "storage/DeviceSessions.h"
 
 namespace lyra::cli {
@@ -50,15 +51,19 @@ constexpr int kQuietLimitMs = 2000;
 
 // The chosen port alone, while it is there: what the port check of the connection and the search
 // of one port see. A path the system's list does not hold (a pseudo-terminal) is there while it
-// exists.
+// exists, and a network port is there while its connection is.
 class ChosenPortSource final : public PortSource {
  public:
   ChosenPortSource(PortSource& system, PortEntry chosen) : system_(system), chosen_(std::move(chosen)) {
+    network_ = isNetworkAddress(chosen_.devicePath);
+    if (network_) return;
     const auto ports = system_.readSystemPorts();
     listed_ = ports && std::find(ports->begin(), ports->end(), chosen_) != ports->end();
   }
   std::optional<std::vector<PortEntry>> readSystemPorts() override {
     std::vector<PortEntry> found;
+    // The port check asks the connection of a network port instead (LinkSupervisor).
+    if (network_) return std::vector<PortEntry>{chosen_};
     if (listed_) {
       const auto ports = system_.readSystemPorts();
       if (!ports) return std::nullopt;
@@ -76,6 +81,7 @@ class ChosenPortSource final : public PortSource {
   PortSource& system_;
   PortEntry chosen_;
   bool listed_ = false;
+  bool network_ = false;
 };
 
 // The device sessions on one port, and how a command waits for them.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "serial/NetworkAddress.h"
 #include "serial/PortList.h"
 
 namespace lyra::cli {
@@ -45,6 +46,14 @@ std::vector<PortEntry> ListPorts(PortSource& source) {
 std::variant<PortEntry, std::string> ResolvePort(std::string_view given, PortSource& source) {
   const std::vector<PortEntry> ports = ListPorts(source);
   const std::string text(given);
+  // A port on the network is not in the list: its address is taken as given, once it is well
+  // formed.
+  if (isNetworkAddress(text)) {
+    const auto address = parseNetworkAddress(text);
+    if (const auto* why = std::get_if<std::string>(&address)) return *why;
+    const std::string canonical = formatNetworkAddress(std::get<NetworkAddress>(address));
+    return PortEntry{canonical, canonical};
+  }
   if (text.find('/') != std::string::npos || text.find('\\') != std::string::npos) {
     for (const PortEntry& p : ports) {
       if (p.devicePath == text) return p;

@@ -7,6 +7,8 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "serial/NetworkRoutingDriver.h"
+#include "serial/NetworkSerialDriver.h"
 #include "sim/DemoBus.h"
 #include "timing/LoopScheduler.h"
 
@@ -30,7 +32,10 @@ int main(int argc, char** argv) {
   // The tool's main thread runs the loop; the serial reader thread posts into it.
   lyra::LoopScheduler scheduler;
   // --port demo: simulated devices on the tool's own loop, fresh for each run.
-  lyra::DemoBus demo(scheduler, driver, ports);
+  // --port rfc2217://HOST:PORT, tcp://HOST:PORT: ports on the network.
+  lyra::NetworkSerialDriver network(scheduler);
+  lyra::NetworkRoutingDriver systemOrNetwork(driver, network);
+  lyra::DemoBus demo(scheduler, systemOrNetwork, ports);
   lyra::cli::DeviceIo io{
       scheduler, demo.driver(),
       [&scheduler](const std::function<bool()>& pred, std::int64_t limitMs) {

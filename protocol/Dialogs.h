@@ -5,6 +5,7 @@
 // record every text shown (tests/support/ScriptedDialogs.h). Texts stand exactly as the program
 // gives them; "\r" and "\r\n" inside a text are line breaks.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,6 +31,16 @@ class Dialogs {
   // The chosen path, or nothing when the user cancels. Saving asks before overwriting.
   virtual std::optional<std::string> openFile(const FileDialogSpec& options) = 0;
   virtual std::optional<std::string> saveFile(const FileDialogSpec& options) = 0;
+  // A line the user types, checked as it is typed: check gives what is wrong with the text (empty
+  // when nothing is), shown under the field, and OK takes only a text without fault. Nothing when
+  // the user cancels; a front end without such a box (the tool) always cancels.
+  virtual std::optional<std::string> askText(const std::string& title, const std::string& label,
+                                             const std::function<std::string(const std::string&)>& check) {
+    (void)title;
+    (void)label;
+    (void)check;
+    return std::nullopt;
+  }
 };
 
 // "\r\n" and a lone "\r" as the "\n" that Qt breaks lines on.

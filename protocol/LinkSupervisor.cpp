@@ -2,6 +2,7 @@
 
 #include "protocol/SendPump.h"
 #include "serial/DemoPort.h"
+#include "serial/NetworkAddress.h"
 
 namespace lyra {
 
@@ -86,6 +87,11 @@ void LinkSupervisor::brocar1Timer() {
   const PortEntry* chosen = portList_.selectedEntry();
   // The demo bus lives in the program: it cannot be unplugged.
   if (chosen && isDemoPort(*chosen)) return;
+  // A network port is not in the system's list: it is there while its connection is.
+  if (chosen && isNetworkAddress(chosen->devicePath)) {
+    if (link_.connectionLost() && onPortLost) onPortLost();
+    return;
+  }
   const auto ports = portList_.readSystemPorts();
   bool present = false;
   if (chosen && ports) {

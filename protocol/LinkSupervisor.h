@@ -1,7 +1,7 @@
 #pragma once
 // The one owner of what keeps a connection under watch: the status poll (Timer1, every 500 ms),
 // the watchdog (intimer, 2 s without any received byte after a poll) and the port check (brocar1,
-// every 3 s: has the chosen port left the system?).
+// every 3 s: has the chosen port left the system, or a network port's server closed its connection?).
 //
 // A connection is linked from the moment its port is opened for it until its disconnect. The
 // poll and the SendPump run only while linked, and not while an operation has paused them:

@@ -5,6 +5,7 @@
 
 #include "protocol/CommandFrame.h"
 #include "serial/DemoPort.h"
+#include "serial/NetworkAddress.h"
 
 namespace lyra {
 
@@ -64,7 +65,8 @@ void SearchSession::run(const Plan& plan, const std::function<void(int)>& onProg
   entries_.clear();
   numbers_.clear();
   for (std::size_t i = 0; i < portList_.entries().size(); ++i) {
-    if (!plan.includesDemo && isDemoPort(portList_.entries()[i])) continue;
+    const PortEntry& e = portList_.entries()[i];
+    if (!plan.includesDemo && (isDemoPort(e) || isNetworkAddress(e.devicePath))) continue;
     entries_.push_back(portList_.entries()[i]);
     numbers_.push_back(portList_.portNumbers()[i]);
   }

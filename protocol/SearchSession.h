@@ -40,7 +40,7 @@ class SearchSession {
     int addresses;
     int probeWaitMs;
     bool errorsEndSearch;  // the full search stops at a failed close, open or reader start
-    bool includesDemo;     // the Demo entry is a port like any other, but not at start-up
+    bool includesDemo;     // Demo and network ports are ports like any other, but not at start-up
   };
   static constexpr Plan kFullSearch{kFullAddresses, kFullProbeWaitMs, true, true};
   // The demo's devices are always there: found at every start they would hide whether a real

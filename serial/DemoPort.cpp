@@ -16,12 +16,4 @@ std::optional<std::vector<PortEntry>> PortsWithDemo::readSystemPorts() {
   return ports;
 }
 
-SerialError DemoRoutingDriver::open(const std::string& path) {
-  // One port at a time: whatever the other driver held is let go first.
-  SerialDriver* next = path == kDemoDevicePath ? &demo_ : &system_;
-  if (next != active_ && active_->isOpen()) active_->close();
-  active_ = next;
-  return active_->open(path);
-}
-
 }  // namespace lyra

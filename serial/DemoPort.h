@@ -10,8 +10,8 @@
 
 #include <string>
 
+#include "serial/PathRoutingDriver.h"
 #include "serial/PortSource.h"
-#include "serial/SerialDriver.h"
 
 namespace lyra {
 
@@ -33,36 +33,12 @@ class PortsWithDemo final : public PortSource {
   PortSource& system_;
 };
 
-class DemoRoutingDriver final : public SerialDriver {
+class DemoRoutingDriver final : public PathRoutingDriver {
  public:
   DemoRoutingDriver(SerialDriver& system, SerialDriver& demo)
-      : system_(system), demo_(demo), active_(&system) {}
+      : PathRoutingDriver(system, demo, [](const std::string& path) { return path == kDemoDevicePath; }) {}
 
-  SerialError open(const std::string& path) override;
-  bool isOpen() const override { return active_->isOpen(); }
-  int queuedInputBytes() override { return active_->queuedInputBytes(); }
-  int read(std::uint8_t* buffer, int maxBytes) override { return active_->read(buffer, maxBytes); }
-  SerialError writeAll(std::span<const std::uint8_t> bytes) override {
-    return active_->writeAll(bytes);
-  }
-  void purge() override { active_->purge(); }
-  void close() override { active_->close(); }
-  Wait waitReceived() override { return active_->waitReceived(); }
-  void interruptWait() override { active_->interruptWait(); }
-  // The demo driver runs on the window thread and says so here; the link then starts no reader.
-  bool watchReceived(std::function<void()> onReceived) override {
-    return active_->watchReceived(std::move(onReceived));
-  }
-  std::string lastErrorText() const override { return active_->lastErrorText(); }
-
-  bool demoOpen() const { return active_ == &demo_ && demo_.isOpen(); }
-
- private:
-  SerialDriver& system_;
-  SerialDriver& demo_;
-  // The driver of the last open: the link's calls after it, its close included, go there. Set on
-  // the window thread before the link starts a reader, which only reads it.
-  SerialDriver* active_;
+  bool demoOpen() const { return ownOpen(); }
 };
 
 }  // namespace lyra

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include <functional>
+
 #include "serial/DemoPort.h"
+#include "serial/NetworkAddress.h"
 
 namespace lyra {
 
@@ -35,8 +38,9 @@ std::optional<std::vector<PortEntry>> PortList::readSystemPorts() {
     std::stable_sort(ports->begin(), ports->end(), [](const PortEntry& a, const PortEntry& b) {
       return lessIgnoringCase(a.name, b.name);
     });
-    std::stable_partition(ports->begin(), ports->end(),
-                          [](const PortEntry& p) { return !isDemoPort(p); });
+    const auto demo = std::stable_partition(ports->begin(), ports->end(),
+                                            [](const PortEntry& p) { return !isDemoPort(p); });
+    ports->insert(demo, networkPorts_.begin(), networkPorts_.end());
   }
   return ports;
 }
@@ -45,9 +49,16 @@ void PortList::refill() {
   auto ports = readSystemPorts();
   if (!ports) return;
   entries_ = std::move(*ports);
-  // The last system port, as ever: a user with an adapter is not put on the simulated bus.
-  selected_ = static_cast<int>(entries_.size()) - 1;
-  while (selected_ > 0 && isDemoPort(entries_[static_cast<size_t>(selected_)])) --selected_;
+  // The last system port, as ever: a user with an adapter is not put on the simulated bus, nor
+  // on a network port he gave earlier; failing one, the last network port, then Demo.
+  auto lastWhere = [this](const std::function<bool(const PortEntry&)>& fits) {
+    for (int i = static_cast<int>(entries_.size()) - 1; i >= 0; --i)
+      if (fits(entries_[static_cast<size_t>(i)])) return i;
+    return -1;
+  };
+  selected_ = lastWhere([](const PortEntry& p) { return !isDemoPort(p) && !isNetworkAddress(p.devicePath); });
+  if (selected_ < 0) selected_ = lastWhere([](const PortEntry& p) { return !isDemoPort(p); });
+  if (selected_ < 0) selected_ = static_cast<int>(entries_.size()) - 1;
   numbers_.resize(entries_.size());
   for (size_t i = 0; i < entries_.size(); ++i)
     numbers_[i] = comPortNumber(entries_[i].name).value_or(kFirstNamedPortNumber + static_cast<int>(i));
@@ -83,6 +94,16 @@ const PortEntry* PortList::entryForNumber(int portNumber) const {
   for (size_t i = 0; i < numbers_.size(); ++i)
     if (numbers_[i] == portNumber) return &entries_[i];
   return nullptr;
+}
+
+void PortList::addNetworkPort(const PortEntry& entry) {
+  if (std::find(networkPorts_.begin(), networkPorts_.end(), entry) == networkPorts_.end())
+    networkPorts_.push_back(entry);
+  refill();
+  const auto at = std::find(entries_.begin(), entries_.end(), entry);
+  if (at == entries_.end()) return;  // the system's list could not be read: the next refill
+  select(static_cast<int>(at - entries_.begin()));
+  if (onRefilled) onRefilled();
 }
 
 }  // namespace lyra

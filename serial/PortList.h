@@ -1,5 +1,6 @@
 #pragma once
 // The port list of the connection area: the system's serial ports, sorted, the last one selected,
+// then the ports on the network the user added in this run,
 // with one port number per entry. It is refreshed every 3 s while no port is open and frozen while
 // one is. The Demo entry (serial/DemoPort.h), where the source gives one, stays after the system's
 // ports and is selected only when there is no other.
@@ -41,12 +42,16 @@ class PortList {
   int selectedPortNumber() const;
   // The entry a port number stands for, for texts that name a port; nullptr if none.
   const PortEntry* entryForNumber(int portNumber) const;
+  // A port on the network the user gave, for this run: listed after the system's ports and
+  // before Demo whatever the system's list does, and selected. One given again is selected.
+  void addNetworkPort(const PortEntry& entry);
 
   std::function<void()> onRefilled;  // the window shows the new entries and selection
 
  private:
   PortSource& source_;
   std::vector<PortEntry> entries_;
+  std::vector<PortEntry> networkPorts_;
   std::vector<int> numbers_;
   int selected_ = -1;
 };

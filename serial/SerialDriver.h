@@ -1,8 +1,8 @@
 #pragma once
 // The SerialDriver seam: the few operations the link needs from a serial port.
 //
-// Real ports: PosixSerialDriver (termios) and, on Windows, the Win32 driver. Tests: the simulated
-// bus's driver (sim/), which runs in virtual time.
+// Real ports: PosixSerialDriver (termios) and, on Windows, the Win32 driver; ports on the network:
+// NetworkSerialDriver. Tests: the simulated bus's driver (sim/), which runs in virtual time.
 
 #include <cstdint>
 #include <functional>
@@ -58,6 +58,10 @@ class SerialDriver {
     (void)onReceived;
     return false;
   }
+
+  // Whether the port left while it was open in a way only the driver sees: the server of a
+  // network port closed the connection. Ports of the system are watched in the port list instead.
+  virtual bool connectionLost() const { return false; }
 
   virtual std::string lastErrorText() const = 0;
 };

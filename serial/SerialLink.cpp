@@ -18,8 +18,13 @@ SerialLink::~SerialLink() {
 
 bool SerialLink::openPort(const std::string& devicePath) {
   if (portOpen_) closePort();
-  devicePath_ = devicePath;
-  lastError_ = driver_.open(devicePath);
+  // A copy: the caller's text may live in the port list, and a network open handles the window's
+  // events while it waits.
+  const std::string path = devicePath;
+  devicePath_ = path;
+  opening_ = true;
+  lastError_ = driver_.open(path);
+  opening_ = false;
   portOpen_ = lastError_ == SerialError::None;
   dead_ = false;
   if (portOpen_) {

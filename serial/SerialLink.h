@@ -59,10 +59,18 @@ class SerialLink {
   void write();
 
   bool PortOpen() const { return portOpen_; }
+  // openPort() is under way: a network connect keeps the window's events running meanwhile, and
+  // the port list must hold still under it as under an open port.
+  bool opening() const { return opening_; }
   // The port is open but its last read or write failed.
   bool isDead() const { return dead_; }
   SerialError lastError() const { return lastError_; }
   std::string lastErrorText() const { return driver_.lastErrorText(); }
+  // The port left while open in a way the port list cannot see: a network port's server closed
+  // or reset the connection (found by a read, a write or the driver itself).
+  bool connectionLost() const {
+    return driver_.connectionLost() || (dead_ && lastError_ == SerialError::Vanished);
+  }
 
   // Handler of the reader's notification, on the window thread: reads what is queued (at most
   // kReceiveBufferBytes), appends it to ReceiveText, calls the reply parser once when it read
@@ -90,6 +98,7 @@ class SerialLink {
   Scheduler& scheduler_;
   std::string devicePath_;  // of the port opened last, for the observer
   bool portOpen_ = false;
+  bool opening_ = false;
   bool dead_ = false;
   SerialError lastError_ = SerialError::None;
   std::array<std::uint8_t, kReceiveBufferBytes> receiveBuffer_{};

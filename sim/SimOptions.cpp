@@ -4,6 +4,7 @@
 #include <charconv>
 #include <functional>
 #include <set>
+#include <variant>
 
 namespace lyra {
 
@@ -62,6 +63,13 @@ Faults (ID is a DeviceId on the bus, or "all"; each option may be given several 
   --return-after S       with --vanish-after: the port comes back S seconds after vanishing,
                          under the same name (without it the simulator ends when the port
                          vanishes)
+
+Network (beside the pseudo-terminal):
+  --listen ADDRESS       also serve the bus over TCP, as a serial device server does:
+                         rfc2217://HOST:PORT speaks telnet with com port control (RFC 2217; the
+                         line is 9600 8N1 and stays so), tcp://HOST:PORT passes raw bytes. PORT 0
+                         takes a free port. One client at a time; may be given several times.
+                         Each address is printed as "listening: ADDRESS".
 
 Support:
   --log FILE             traffic log: every frame received and sent, time-stamped, in hex
@@ -124,6 +132,14 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
       if (!needValue()) return std::nullopt;
       if (!parseInt(value, 0, 99, n)) return bad("0..99");
       o.portNumber = static_cast<int>(n);
+    } else if (name == "--listen") {
+      if (!needValue()) return std::nullopt;
+      const auto address = parseNetworkAddress(value, true);
+      if (const auto* why = std::get_if<std::string>(&address)) {
+        error = "bad value for --listen: " + *why;
+        return std::nullopt;
+      }
+      o.listen.push_back(std::get<NetworkAddress>(address));
     } else if (name == "--seed") {
       if (!needValue()) return std::nullopt;
       if (!parseInt(value, 0, UINT32_MAX, n)) return bad("0..4294967295");

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/NetworkAddress.h"
 #include "sim/DeviceFaults.h"
 
 namespace lyra {
@@ -20,6 +21,7 @@ struct SimOptions {
   double vanishAfterS = -1;            // the port goes away after this long; -1: never
   double returnAfterS = -1;            // ... and comes back this long after vanishing
   std::uint32_t seed = 1;
+  std::vector<NetworkAddress> listen;  // also served over TCP there (port 0: a free one)
   bool help = false;
 };
 

@@ -32,9 +32,24 @@ SimServer::SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log)
     std::uint8_t buffer[kReadChunkBytes];
     int n = 0;
     const int to = talkerFd_ >= 0 ? talkerFd_ : pty_.masterFd();
-    while ((n = program_->read(buffer, kReadChunkBytes)) > 0)
-      PtyPort::write(to, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
+    while ((n = program_->read(buffer, kReadChunkBytes)) > 0) {
+      const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(n));
+      if (talkerNet_)
+        talkerNet_->send(bytes);
+      else
+        PtyPort::write(to, bytes);
+    }
   });
+  for (const NetworkAddress& address : options_.listen) {
+    auto listener = std::make_unique<NetListener>(loop_, address);
+    NetListener* l = listener.get();
+    l->onData = [this, l](std::span<const std::uint8_t> bytes) {
+      talkerNet_ = l;
+      fromProgram(bytes);
+    };
+    l->onNote = [this](const std::string& note) { log_.note(loop_.nowUs(), note); };
+    listeners_.push_back(std::move(listener));
+  }
   programFrames_.onFrame = [this](const ReceivedFrame& f) {
     log_.programFrame(loop_.nowUs(), f.bytes);
   };
@@ -54,6 +69,7 @@ bool SimServer::start(const std::string& folder) {
   publishedNumber_ = std::stoi(name.substr(6));  // after "ttySIM"
   serve(pty_.masterFd());
   log_.note(loop_.nowUs(), "serving " + pty_.linkPath() + " -> " + pty_.terminalPath());
+  if (!startListening()) return false;
   if (options_.vanishAfterS >= 0)
     loop_.post(static_cast<std::int64_t>(options_.vanishAfterS * kSecondUs), [this] { vanish(); });
   return true;
@@ -64,6 +80,26 @@ void SimServer::stop() {
   pty_.close();
   for (int fd : std::vector<int>(retired_)) retire(fd);
   talkerFd_ = -1;
+  for (auto& l : listeners_) l->stop();
+  talkerNet_ = nullptr;
+}
+
+bool SimServer::startListening() {
+  for (auto& l : listeners_) {
+    if (!l->start()) {
+      error_ = l->error();
+      return false;
+    }
+    log_.note(loop_.nowUs(), "listening on " + l->address());
+  }
+  return true;
+}
+
+void SimServer::fromProgram(std::span<const std::uint8_t> bytes) {
+  const std::int64_t nowUs = loop_.nowUs();
+  for (std::uint8_t b : bytes) programFrames_.byteReceived(b, nowUs);
+  // Onto the simulated line, as the program's UART would send them.
+  program_->writeAll(bytes);
 }
 
 void SimServer::serve(int masterFd) {
@@ -88,11 +124,8 @@ void SimServer::ptyEvent(int masterFd, bool readable, bool hungUp) {
       if (n < 0) programGone = true;  // EIO: the program closed its end
       if (n <= 0) break;
       talkerFd_ = masterFd;
-      const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(n));
-      const std::int64_t nowUs = loop_.nowUs();
-      for (std::uint8_t b : bytes) programFrames_.byteReceived(b, nowUs);
-      // Onto the simulated line, as the program's UART would send them.
-      program_->writeAll(bytes);
+      talkerNet_ = nullptr;
+      fromProgram(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)));
     }
   }
   if (!programGone) return;
@@ -140,6 +173,10 @@ void SimServer::comeBack() {
   }
   log_.note(loop_.nowUs(), "port back as " + pty_.linkPath() + " -> " + pty_.terminalPath());
   serve(pty_.masterFd());
+  if (!startListening()) {
+    log_.note(loop_.nowUs(), "cannot listen again: " + error_);
+    loop_.stop();
+  }
 }
 
 }  // namespace lyra

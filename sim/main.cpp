@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
   for (const auto& d : server.devices())
     std::printf("device: DeviceId %d (BusAddress 0x%02X)%s\n", d->deviceId(), d->busAddress(),
                 d->faults().any() ? " with faults" : "");
+  for (const auto& l : server.listeners()) std::printf("listening: %s\n", l->address().c_str());
   std::printf("Stop with Ctrl-C; the port's link is removed then.\n");
   std::fflush(stdout);
 

@@ -47,7 +47,7 @@ class DemoWindow : public DemoFixture {
 TEST_F(DemoWindow, DemoFollowsTheSystemsPortsAndTheLastSystemPortStaysSelected) {
   adapter.addPort("COM10");
   startAndSettle();
-  EXPECT_EQ(items(form->areas.RzComboBox1), (QStringList{"COM10", "COM3", "Demo"}));
+  EXPECT_EQ(items(form->areas.RzComboBox1), (QStringList{"COM10", "COM3", "Demo", "Network port..."}));
   EXPECT_EQ(form->areas.RzComboBox1->currentText(), "COM3");
   EXPECT_FALSE(shown(form->areas.noPortHint));
   EXPECT_EQ(form->areas.RzComboBox1->accessibleName(), "Port");
@@ -56,7 +56,7 @@ TEST_F(DemoWindow, DemoFollowsTheSystemsPortsAndTheLastSystemPortStaysSelected) 
 TEST_F(DemoWindow, WithoutASystemPortDemoIsSelectedAndAHintSaysWhatToDo) {
   systemPorts.state = SystemPorts::State::None;
   startAndSettle();
-  EXPECT_EQ(items(form->areas.RzComboBox1), QStringList{"Demo"});
+  EXPECT_EQ(items(form->areas.RzComboBox1), (QStringList{"Demo", "Network port..."}));
   EXPECT_EQ(form->areas.RzComboBox1->currentIndex(), 0);
   QLabel* hint = form->areas.noPortHint;
   ASSERT_TRUE(shown(hint));
@@ -76,7 +76,7 @@ TEST_F(DemoWindow, WithoutASystemPortDemoIsSelectedAndAHintSaysWhatToDo) {
   // An adapter plugged in: the list's refresh selects it and the hint goes.
   systemPorts.state = SystemPorts::State::Adapter;
   scheduler.advanceMs(3100);
-  EXPECT_EQ(items(form->areas.RzComboBox1), (QStringList{"COM3", "Demo"}));
+  EXPECT_EQ(items(form->areas.RzComboBox1), (QStringList{"COM3", "Demo", "Network port..."}));
   EXPECT_EQ(form->areas.RzComboBox1->currentText(), "COM3");
   EXPECT_FALSE(shown(hint));
 }

@@ -1,8 +1,13 @@
 // The program's own dialogs, run for real: the file dialog shows its filter once and leaves
-// nothing in the user's configuration folder, since the program keeps no settings.
+// nothing in the user's configuration folder, since the program keeps no settings; a typed line
+// is checked as it is typed.
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 
@@ -69,6 +74,41 @@ TEST_F(RealFileDialog, OpeningAndSavingLeaveNoFileInTheUsersConfigurationFolder)
   runAndCancel(true);
   EXPECT_EQ(shownFilters, QStringList{"lyraphonefile(*.sps)"});
   EXPECT_EQ(filesUnderConfig(), 0u) << "the dialog's history went to QtProject.conf";
+}
+
+// The typed line's box: each text is checked as typed, the fault shown under the field and given
+// to screen readers with it, and OK waits for a text without one.
+TEST(RealTextDialog, ChecksAsTypedAndTakesOnlyAGoodText) {
+  qtApplication();
+  QWidget parent;
+  QtDialogs dialogs(&parent);
+  std::vector<std::string> faultsShown;
+  std::vector<bool> okEnabled;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr) << "no box up";
+    auto* field = box->findChild<QLineEdit*>();
+    auto* ok = box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QLabel* fault = nullptr;
+    for (QLabel* l : box->findChildren<QLabel*>())
+      if (l->accessibleName() == "What is wrong with the text") fault = l;
+    ASSERT_NE(fault, nullptr);
+    EXPECT_EQ(field->accessibleName(), "Network port");
+    okEnabled.push_back(ok->isEnabled());
+    for (const char* typed : {"tcp://host", "tcp://host:4001"}) {
+      field->setText(typed);
+      faultsShown.push_back(fault->text().toStdString());
+      EXPECT_EQ(field->accessibleDescription(), fault->text());
+      okEnabled.push_back(ok->isEnabled());
+    }
+    ok->click();
+  });
+  const auto typed = dialogs.askText("Network port", "Address:", [](const std::string& t) {
+    return t.find(':', 6) == std::string::npos ? t + ": no port number" : std::string();
+  });
+  EXPECT_EQ(typed, std::optional<std::string>("tcp://host:4001"));
+  EXPECT_EQ(faultsShown, (std::vector<std::string>{"tcp://host: no port number", ""}));
+  EXPECT_EQ(okEnabled, (std::vector<bool>{false, false, true}));
 }
 
 }  // namespace

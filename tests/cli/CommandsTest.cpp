@@ -62,6 +62,13 @@ TEST_F(Tool, PortByNameByPathOrNotAtAll) {
   EXPECT_EQ(name("ttyUSB9"),
             "error: no port ttyUSB9 (the ports are COM3, ttySIM0, ttyUSB0; lyraphone-cli ports "
             "lists them)");
+  // A port on the network is not in the list: taken as given once well formed, in its usual
+  // form, and a malformed one says what is wrong instead of listing the ports.
+  EXPECT_EQ(name("RFC2217://[::1]:4001"), "rfc2217://[::1]:4001");
+  EXPECT_EQ(name("tcp://rack-3.example:4002"), "tcp://rack-3.example:4002");
+  EXPECT_EQ(name("tcp://rack-3.example"),
+            "error: tcp://rack-3.example: no port number (the form is rfc2217://HOST:PORT or "
+            "tcp://HOST:PORT)");
 }
 
 TEST_F(Tool, ExitCodesForEveryKindOfOutcome) {

@@ -38,6 +38,14 @@ TEST(SimOptions, FaultsLandOnTheNamedDeviceOrOnAll) {
   for (int id : {2, 7, 9}) EXPECT_DOUBLE_EQ(o->faults.at(id).corruptRate, 0.5);
 }
 
+TEST(SimOptions, ListenTakesNetworkAddressesAndPortZero) {
+  const auto o = parse({"--listen", "rfc2217://127.0.0.1:0", "--listen=tcp://[::1]:4002"});
+  ASSERT_TRUE(o);
+  ASSERT_EQ(o->listen.size(), 2u);
+  EXPECT_EQ(o->listen[0], (NetworkAddress{NetworkAddress::Kind::Rfc2217, "127.0.0.1", 0}));
+  EXPECT_EQ(o->listen[1], (NetworkAddress{NetworkAddress::Kind::RawTcp, "::1", 4002}));
+}
+
 TEST(SimOptions, MistakesAreRefusedWithAReason) {
   struct Case {
     std::vector<std::string> args;
@@ -55,6 +63,8 @@ TEST(SimOptions, MistakesAreRefusedWithAReason) {
       {{"--port", "100"}, "0..99"},
       {{"--return-after", "2"}, "needs --vanish-after"},
       {{"--colour"}, "unknown option --colour"},
+      {{"--listen", "udp://127.0.0.1:1"}, "not a network port"},
+      {{"--listen", "tcp://127.0.0.1"}, "no port number"},
   };
   for (const Case& c : cases) {
     std::string error;

@@ -36,6 +36,11 @@ class ScriptedDialogs final : public Dialogs {
 
   std::deque<Answer> answers;                         // Yes when empty
   std::deque<std::optional<std::string>> filePaths;   // cancelled when empty
+  // Typed lines, in order (cancelled when empty). A text the check faults is typed but cannot be
+  // taken: the box is cancelled and the fault recorded, as the user would see it.
+  std::deque<std::optional<std::string>> typedTexts;
+  std::vector<std::string> textPrompts;
+  std::vector<std::string> textFaults;
   std::vector<Shown> messages;
   std::vector<std::string> questions;
   std::vector<FileDialogSpec> fileDialogs;
@@ -55,6 +60,22 @@ class ScriptedDialogs final : public Dialogs {
   }
   std::optional<std::string> openFile(const FileDialogSpec& options) override { return nextPath(options); }
   std::optional<std::string> saveFile(const FileDialogSpec& options) override { return nextPath(options); }
+
+  std::optional<std::string> askText(const std::string& title, const std::string&,
+                                     const std::function<std::string(const std::string&)>& check) override {
+    textPrompts.push_back(title);
+    think();
+    if (typedTexts.empty()) return std::nullopt;
+    auto text = typedTexts.front();
+    typedTexts.pop_front();
+    if (!text) return std::nullopt;
+    const std::string fault = check(*text);
+    if (!fault.empty()) {
+      textFaults.push_back(fault);
+      return std::nullopt;
+    }
+    return text;
+  }
 
   std::vector<std::string> messageTexts() const {
     std::vector<std::string> t;
