@@ -1,5 +1,9 @@
 #include "app/NetworkPortEntry.h"
 
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QAbstractItemView>
 #include <variant>
 
 #include "serial/NetworkAddress.h"
@@ -19,6 +23,27 @@ bool askNetworkPort(Dialogs& dialogs, PortList& portList) {
   if (!std::holds_alternative<NetworkAddress>(address)) return false;
   const std::string canonical = formatNetworkAddress(std::get<NetworkAddress>(address));
   portList.addNetworkPort({canonical, canonical});
+  return true;
+}
+
+NetworkEntryGuard::NetworkEntryGuard(QWidget* portList) { portList->installEventFilter(this); }
+
+bool NetworkEntryGuard::eventFilter(QObject* watched, QEvent* event) {
+  auto* list = qobject_cast<QComboBox*>(watched);
+  if (list == nullptr || list->view()->isVisible() || moving_) return false;
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool moves = key->modifiers() == Qt::NoModifier &&
+                       (key->key() == Qt::Key_Down || key->key() == Qt::Key_End ||
+                        key->key() == Qt::Key_PageDown || key->text().trimmed().size() == 1);
+    if (!moves) return false;
+  } else if (event->type() != QEvent::Wheel) {
+    return false;
+  }
+  // The list handles the event itself here, with the flag up, and the event ends there.
+  moving_ = true;
+  static_cast<QObject*>(list)->event(event);
+  moving_ = false;
   return true;
 }
 

@@ -73,8 +73,14 @@ void TForm1::startUp() {
   wireReplies();
   QObject::connect(areas.RzComboBox1, &QComboBox::currentIndexChanged, [this](int i) {
     // The last item asks for a port on the network; cancelled, the list shows its choice again.
-    if (i == static_cast<int>(portList.entries().size())) {
-      if (!askNetworkPort(dialogs, portList)) fillPortList();
+    const int ports = static_cast<int>(portList.entries().size());
+    if (i == ports) {
+      if (networkEntryGuard.movingInClosedList()) {
+        portList.select(ports - 1);
+        fillPortList();
+      } else if (!askNetworkPort(dialogs, portList)) {
+        fillPortList();
+      }
       return;
     }
     portList.select(i);

@@ -15,6 +15,7 @@
 #include "app/EqExchange.h"
 #include "app/GraphPhase.h"
 #include "app/GroupInitialData.h"
+#include "app/NetworkPortEntry.h"
 #include "app/PcFiles.h"
 #include "app/TraceMenu.h"
 #include "app/WindowAreas.h"
@@ -68,6 +69,7 @@ class TForm1 {
   std::unique_ptr<Dialogs> ownDialogs_;
   Dialogs& dialogs;
   WindowAreas areas;
+  NetworkEntryGuard networkEntryGuard{areas.RzComboBox1};
   EqualizerPanel equalizer;
   FilterPanel filters;
   LevelPanel levels;

@@ -4,6 +4,10 @@
 // connection ends the link as a port that left. The devices behind the address are a simulated
 // bus of their own behind the network routing, as the program composes the network driver.
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
+
 #include "serial/NetworkRoutingDriver.h"
 #include "serial/PathRoutingDriver.h"
 #include "tests/app/WindowFixture.h"
@@ -106,6 +110,35 @@ TEST_F(NetworkPortWindow, AnAddressIsCheckedAddedForTheRunAndConnectedThrough) {
   ASSERT_FALSE(dialogs.messages.empty());
   EXPECT_EQ(dialogs.messages.back().text, "No port.");
   EXPECT_EQ(dialogs.messages.back().detail, "The port has left the system.");
+}
+
+// A keyboard user moving through the closed list is not asked for an address on the way: Down,
+// End, Page Down, a typed letter and the wheel stop at the last port. The opened list's choice
+// (a click, or Alt+Down and Enter) asks.
+TEST_F(NetworkPortWindow, MovesInTheClosedListStopAtTheLastPort) {
+  bus.addPort("COM7");
+  startWindow();
+  scheduler.advanceMs(3100);
+  QComboBox* list = form->areas.RzComboBox1;
+  ASSERT_EQ(items(), (QStringList{"COM3", "COM7", "Network port..."}));
+  list->setCurrentIndex(0);
+  for (int key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_N}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_N ? "n" : "");
+    QApplication::sendEvent(list, &press);
+    EXPECT_EQ(list->currentText(), "COM7") << "after key " << key;
+  }
+  QWheelEvent down(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(list, &down);
+  EXPECT_EQ(list->currentText(), "COM7");
+  EXPECT_TRUE(dialogs.textPrompts.empty());
+  ASSERT_NE(form->portList.selectedEntry(), nullptr);
+  EXPECT_EQ(form->portList.selectedEntry()->name, "COM7");
+
+  dialogs.typedTexts = {std::nullopt};
+  chooseNetworkPort();
+  EXPECT_EQ(dialogs.textPrompts.size(), 1u);
+  EXPECT_EQ(list->currentText(), "COM7");
 }
 
 }  // namespace
