@@ -59,6 +59,8 @@ class DeviceModel final : public BusPeer {
   const DeviceMemory& memory() const { return memory_; }
   DeviceStatus& status() { return status_; }
   DeviceFaults& faults() { return faults_; }
+  // How late a request's next byte may come before the device drops the request.
+  void setFrameGapUs(std::int64_t us) { reader_.frameGapUs = us; }
 
   // Every frame this device took (addressed to it or to everyone) and every reply it sent, for
   // the traffic log. `sent` is true for a reply; the bytes are the reply as the device meant it,

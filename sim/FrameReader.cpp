@@ -41,7 +41,7 @@ bool isKnownRequest(std::uint8_t cmd, std::uint8_t groupByte, std::size_t length
 }  // namespace
 
 void FrameReader::byteReceived(std::uint8_t byte, std::int64_t nowUs) {
-  if (!buffer_.empty() && nowUs - lastByteUs_ > kFrameGapUs) discard(buffer_.size());
+  if (!buffer_.empty() && nowUs - lastByteUs_ > frameGapUs) discard(buffer_.size());
   lastByteUs_ = nowUs;
   buffer_.push_back(byte);
   scan();

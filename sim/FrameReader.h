@@ -9,7 +9,7 @@
 // follows garbage (or hides inside a broken frame) is still found. Each frame is handed out once.
 //
 // A frame's pieces may come apart in time (an upload's header, then its data 50..100 ms later),
-// but a frame whose next byte is more than kFrameGapUs late is abandoned: the device would
+// but a frame whose next byte is more than frameGapUs late is abandoned: the device would
 // otherwise wait for ever on a frame that was cut short.
 
 #include <cstdint>
@@ -32,6 +32,8 @@ class FrameReader {
  public:
   // Longer than the longest pause inside an upload (100 ms between header and data).
   static constexpr std::int64_t kFrameGapUs = 500'000;
+  // The gap this reader allows (lyraphone-sim --frame-gap-ms).
+  std::int64_t frameGapUs = kFrameGapUs;
 
   // Called for every frame that passed all checks.
   std::function<void(const ReceivedFrame&)> onFrame;

@@ -48,6 +48,10 @@ its link.
 Bus:
   --devices ID[,ID...]   DeviceIds of the devices on the bus, 1..255 (default: 1,5)
   --port N               publish as ttySIM<N> (default: the first free number)
+  --frame-gap-ms MS      a request whose next byte comes more than MS milliseconds after the
+                         one before is dropped, as the device drops a cut frame (default 500;
+                         tests on a busy machine give more, as their program's pauses may
+                         stretch)
   --seed N               seed of the devices' turnaround jitter, temperature drift and line
                          faults; the same seed repeats a run (default: 1)
 
@@ -144,6 +148,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
       if (!needValue()) return std::nullopt;
       if (!parseInt(value, 0, UINT32_MAX, n)) return bad("0..4294967295");
       o.seed = static_cast<std::uint32_t>(n);
+    } else if (name == "--frame-gap-ms") {
+      if (!needValue()) return std::nullopt;
+      if (!parseInt(value, 1, 600'000, n)) return bad("1..600000 milliseconds");
+      o.frameGapMs = static_cast<int>(n);
     } else if (name == "--log") {
       if (!needValue()) return std::nullopt;
       if (value.empty()) return bad("a file name, or - for standard error");

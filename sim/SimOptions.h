@@ -20,6 +20,7 @@ struct SimOptions {
   int portNumber = -1;                 // ttySIM<n>; -1: the first free number
   double vanishAfterS = -1;            // the port goes away after this long; -1: never
   double returnAfterS = -1;            // ... and comes back this long after vanishing
+  int frameGapMs = 500;                // a request whose next byte is later than this is dropped
   std::uint32_t seed = 1;
   std::vector<NetworkAddress> listen;  // also served over TCP there (port 0: a free one)
   bool help = false;

@@ -20,6 +20,7 @@ SimServer::SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log)
         bus_, kLine, id, options_.seed * 257u + static_cast<std::uint32_t>(id));
     if (auto it = options_.faults.find(id); it != options_.faults.end())
       device->faults() = it->second;
+    device->setFrameGapUs(std::int64_t{options_.frameGapMs} * 1000);
     DeviceModel* d = device.get();
     d->onTraffic = [this, d](bool sent, const std::vector<std::uint8_t>& bytes) {
       if (sent) log_.deviceReply(loop_.nowUs(), d->deviceId(), bytes);
@@ -50,6 +51,7 @@ SimServer::SimServer(PollLoop& loop, const SimOptions& options, TrafficLog& log)
     l->onNote = [this](const std::string& note) { log_.note(loop_.nowUs(), note); };
     listeners_.push_back(std::move(listener));
   }
+  programFrames_.frameGapUs = std::int64_t{options_.frameGapMs} * 1000;
   programFrames_.onFrame = [this](const ReceivedFrame& f) {
     log_.programFrame(loop_.nowUs(), f.bytes);
   };

@@ -90,6 +90,13 @@ TEST_F(FrameReaderOnALine, AnUploadInTwoPiecesIsOneFrameButAStalledFrameIsDroppe
   EXPECT_EQ(frames.size(), 1u);
   feed(statusPoll(0x00));
   EXPECT_EQ(frames.size(), 2u);
+
+  // A reader given a longer gap (lyraphone-sim --frame-gap-ms) keeps the same stalled upload.
+  reader.frameGapUs = 5'000'000;
+  feed({upload.begin(), upload.begin() + 10});
+  feed({upload.begin() + 10, upload.end()}, nowUs + FrameReader::kFrameGapUs + 1);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[2], hexOf(upload));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ TEST(SimOptions, TheDefaultBusIsDevicesOneAndFiveWithoutFaults) {
   EXPECT_TRUE(o->logPath.empty());
   EXPECT_EQ(o->portNumber, -1);
   EXPECT_LT(o->vanishAfterS, 0);
+  EXPECT_EQ(o->frameGapMs, 500);
 }
 
 TEST(SimOptions, FaultsLandOnTheNamedDeviceOrOnAll) {
@@ -36,6 +37,12 @@ TEST(SimOptions, FaultsLandOnTheNamedDeviceOrOnAll) {
   EXPECT_TRUE(o->faults.at(2).ignoreNameTableRead);
   EXPECT_DOUBLE_EQ(o->faults.at(9).dropRate, 0.25);
   for (int id : {2, 7, 9}) EXPECT_DOUBLE_EQ(o->faults.at(id).corruptRate, 0.5);
+}
+
+TEST(SimOptions, TheFrameGapIsGivenInMilliseconds) {
+  const auto o = parse({"--frame-gap-ms", "5000"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->frameGapMs, 5000);
 }
 
 TEST(SimOptions, ListenTakesNetworkAddressesAndPortZero) {
@@ -61,6 +68,7 @@ TEST(SimOptions, MistakesAreRefusedWithAReason) {
       {{"--drop", "1:1.5"}, "0 to 1"},
       {{"--corrupt", "1:x"}, "0 to 1"},
       {{"--port", "100"}, "0..99"},
+      {{"--frame-gap-ms", "0"}, "1..600000"},
       {{"--return-after", "2"}, "needs --vanish-after"},
       {{"--colour"}, "unknown option --colour"},
       {{"--listen", "udp://127.0.0.1:1"}, "not a network port"},

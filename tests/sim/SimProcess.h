@@ -63,8 +63,12 @@ class SimProcess {
   const std::string& runtimeDir() const { return runtimeDir_; }
   std::string portFolder() const { return runtimeDir_ + "/lyraphone/ports"; }
 
-  // Starts lyraphone-sim with args; its standard output comes through a pipe.
-  bool start(const std::vector<std::string>& args) {
+  // Starts lyraphone-sim with args; its standard output comes through a pipe. A request may
+  // pause 5 s between its bytes here, not 0.5 s: the tests' programs pause 50..100 ms inside an
+  // upload, and on a machine busy with sanitizer builds such a pause has stretched past 0.5 s,
+  // so that the simulated device dropped the upload and the test failed for the machine's load.
+  bool start(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--frame-gap-ms", "5000"});
     int out[2];
     if (runtimeDir_.empty() || ::pipe(out) != 0) return false;
     posix_spawn_file_actions_t actions;
