@@ -3,7 +3,9 @@
 // a failure names its seed, and LYRA_SCENARIO_SEED=<seed> replays that one scenario alone.
 // LYRA_SCENARIOS sets how many scenarios run in all (spread over the cases below), from seed
 // LYRA_SCENARIO_FIRST (1 unless set);
-// LYRA_SCENARIO_TRACE=1 prints each step with the link and poll state.
+// LYRA_SCENARIO_TRACE=1 prints each step with the link and poll state;
+// LYRA_SCENARIO_TRAFFIC=<folder> writes each scenario's traffic trace there (seed-<seed>.txt), to
+// compare what went over the line before and after a change to the program.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"
 #include "protocol/SearchHits.h"
+#include "protocol/TrafficTrace.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
 #include "tests/support/QtApplication.h"
@@ -143,11 +146,19 @@ class Scenario {
     for (const char* name : {"junk.sps", "changed.sps", "changed.fps"})
       known_[folder / name] = readAll(folder / name);
     form = std::make_unique<TForm1>(scheduler, *driver, *ports, &dialogs);
+    if (const char* trafficFolder = std::getenv("LYRA_SCENARIO_TRAFFIC")) {
+      const std::string path = std::string(trafficFolder) + "/seed-" + std::to_string(seed) + ".txt";
+      std::string error;
+      traffic = TrafficTrace::open(path, scheduler.nowUs(), error);
+      if (traffic) traffic->attach(form->link);
+      else ADD_FAILURE() << path << ": " << error;
+    }
     form->window().show();
     QApplication::setActiveWindow(&form->window());
     scheduler.advanceMs(3100);
   }
   ~Scenario() {
+    traffic.reset();
     form.reset();
     twin.reset();
     device.reset();
@@ -181,6 +192,7 @@ class Scenario {
   std::unique_ptr<DeviceModel> device;
   std::unique_ptr<DeviceModel> twin;
   std::unique_ptr<TForm1> form;
+  std::unique_ptr<TrafficTrace> traffic;
 
  private:
   int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
