@@ -1,6 +1,5 @@
 #include "protocol/LinkSupervisor.h"
 
-#include "protocol/SendPump.h"
 #include "serial/DemoPort.h"
 
 namespace lyra {
@@ -30,13 +29,13 @@ void LinkSupervisor::end() {
 void LinkSupervisor::pause() {
   paused_ = true;
   timers_.Timer1.stop();
-  timers_.sendTimer.stop();
+  pump_.pauseSends();
   timers_.intimer.stop();
 }
 
 void LinkSupervisor::startPollAndPump() {
   timers_.Timer1.start();
-  timers_.sendTimer.start();
+  pump_.resumeSends();
 }
 
 void LinkSupervisor::resume() {
@@ -48,7 +47,7 @@ void LinkSupervisor::resume() {
 void LinkSupervisor::resumeSendsOnly() {
   if (!linked_ || !link_.PortOpen()) return;
   paused_ = false;
-  timers_.sendTimer.start();
+  pump_.resumeSends();
 }
 
 void LinkSupervisor::heard() { timers_.intimer.stop(); }

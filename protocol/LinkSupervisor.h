@@ -17,15 +17,14 @@
 #include <functional>
 
 #include "protocol/BusAddressing.h"
+#include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
 #include "timing/TimerTable.h"
 
 namespace lyra {
 
-class SendPump;
-
-class LinkSupervisor {
+class LinkSupervisor final : public PollHold {
  public:
   LinkSupervisor(TimerTable& timers, SerialLink& link, SendPump& pump,
                  const BusAddressing& address, PortList& portList);
@@ -49,8 +48,8 @@ class LinkSupervisor {
   void heard();
 
   // The SendPump took a slot / wrote it 300 ms ago.
-  void holdForSend();
-  void releaseAfterSend();
+  void holdForSend() override;
+  void releaseAfterSend() override;
 
   // A bus search walks the ports itself: the port check rests meanwhile.
   void holdPortCheck();
