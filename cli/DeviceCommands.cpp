@@ -111,7 +111,7 @@ class Bench {
       return false;
     });
     // The port check runs from the start, as in the window.
-    s.timers.brocar1.start();
+    s.supervisor.releasePortCheck();
   }
   ~Bench() {
     if (trace_) trace_->detach();
@@ -165,7 +165,7 @@ class Bench {
     }
     if (s.connectSession.linked() || s.link.PortOpen()) s.connectSession.end();
     label.clear();
-    s.timers.brocar1.start();
+    s.supervisor.releasePortCheck();
   }
 
   bool failedNow() const { return failed_ || dialogs.failure().has_value(); }
@@ -555,7 +555,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
 int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream& out,
            std::ostream& err, bool terminal, TrafficTrace* trace) {
   Bench bench(io, ports, err, terminal, trace);
-  bench.s.timers.brocar1.stop();
+  bench.s.supervisor.holdPortCheck();
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
   // The window's full search at 100 ms a probe, over BusAddresses 0..highest - 1 (DeviceIds
