@@ -72,14 +72,6 @@ void TForm1::startUp() {
   QObject::connect(areas.exitAction, &QAction::triggered, [this] { window_.close(); });
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &window_,
                    [this] { sessions.searchCancelled = true; });
-  sessions.timers.Timer124.onTick = [this] { Timer124Timer(); };
-  sessions.timers.tmr1.onTick = [this] {
-    sessions.timers.tmr1.stop();
-    // A BroadcastMode connection made within these 3 s has put its initial-data box in place
-    // of the editing pages; they stay hidden then.
-    if (areas.initialDataBox->isHidden()) areas.RzGroupBox12->show();
-    areas.searchResultBox->hide();
-  };
   setKeyboardOrder();
   sessions.timers.startEnabledAtStart();
 }
@@ -168,12 +160,6 @@ void TForm1::RzComboBox6Change() {
   address.DeviceId = position + 1;
   if (!address.BroadcastMode) address.BusAddress = BusAddressing::busAddressOf(address.DeviceId);
   areas.RzEdit2->setText(QString::number(address.DeviceId));
-}
-
-void TForm1::Timer124Timer() {
-  sessions.timers.Timer124.stop();
-  // DeviceIds 1..10 on every port; then the areas and menus show, with the result for 3 s.
-  search.Timer124Timer();
 }
 
 }  // namespace lyra

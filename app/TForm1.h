@@ -100,7 +100,6 @@ class TForm1 {
   void setKeyboardOrder();
   void wireReplies();
   void fillPortList();
-  void Timer124Timer();
   void RzComboBox6Change();
 };
 
