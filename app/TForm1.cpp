@@ -59,9 +59,6 @@ void TForm1::startUp() {
   // 9. The system's serial ports, the last one selected: the sessions read them as they were made.
   sessions.portList.onRefilled = [this] { fillPortList(); };
   fillPortList();
-  sessions.timers.refurbish.onTick = [this] {
-    sessions.portList.refreshTick(sessions.link.PortOpen());
-  };
 
   showTransfers();
   wireReplies();

@@ -10,6 +10,7 @@ LinkSupervisor::LinkSupervisor(TimerTable& timers, SerialLink& link, SendPump& p
   timers_.Timer1.onTick = [this] { Timer1Timer(); };
   timers_.intimer.onTick = [this] { intimerTimer(); };
   timers_.brocar1.onTick = [this] { brocar1Timer(); };
+  timers_.refurbish.onTick = [this] { portList_.refreshTick(link_.PortOpen()); };
   pump_.attach(*this);
 }
 
@@ -64,6 +65,8 @@ void LinkSupervisor::releaseAfterSend() {
 
 void LinkSupervisor::holdPortCheck() { timers_.brocar1.stop(); }
 void LinkSupervisor::releasePortCheck() { timers_.brocar1.start(); }
+void LinkSupervisor::holdPortListRefresh() { timers_.refurbish.stop(); }
+void LinkSupervisor::releasePortListRefresh() { timers_.refurbish.start(); }
 
 void LinkSupervisor::Timer1Timer() {
   if (!link_.PortOpen()) return;

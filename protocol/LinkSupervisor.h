@@ -1,7 +1,8 @@
 #pragma once
 // The one owner of what keeps a connection under watch: the status poll (Timer1, every 500 ms),
 // the watchdog (intimer, 2 s without any received byte after a poll) and the port check (brocar1,
-// every 3 s: has the chosen port left the system?).
+// every 3 s: has the chosen port left the system?); and of the port list's refresh while no port
+// is open (refurbish, every 3 s).
 //
 // A connection is linked from the moment its port is opened for it until its disconnect. The
 // poll and the SendPump run only while linked, and not while an operation has paused them:
@@ -51,9 +52,12 @@ class LinkSupervisor final : public PollHold {
   void holdForSend() override;
   void releaseAfterSend() override;
 
-  // A bus search walks the ports itself: the port check rests meanwhile.
+  // A bus search walks the ports itself: the port check rests meanwhile, and so does the port
+  // list's refresh (refurbish: every 3 s while no port is open, the list follows the system's).
   void holdPortCheck();
   void releasePortCheck();
+  void holdPortListRefresh();
+  void releasePortListRefresh();
 
   // What the view does when the watchdog or the port check ends the link (disconnect, then a
   // message). The watchdog never ends a BroadcastMode link: nothing answers there.

@@ -55,8 +55,8 @@ struct DeviceSessions {
                                 parser,    address, flags, dialogs};
   // Set by Cancel, when the window closes, or when the tool is interrupted.
   bool searchCancelled = false;
-  SearchSession searchSession{scheduler, timers, link,   portList,        pump,
-                              supervisor, flags, parser, searchCancelled};
+  SearchSession searchSession{scheduler, link,  portList, pump,
+                              supervisor, flags, parser,   searchCancelled};
   DeviceIdSession deviceIdSession{scheduler, timers, link,  pump,   supervisor,
                                   address,   flags,  image, parser, dialogs};
   PresetExchange presetExchange{scheduler, timers,   link,     pump,  supervisor, parser,
