@@ -6,7 +6,7 @@
 #include "app/Connection.h"
 #include "app/WindowAreas.h"
 #include "protocol/Dialogs.h"
-#include "protocol/SearchSession.h"
+#include "sessions/SearchSession.h"
 #include "serial/SerialLink.h"
 #include "timing/TimerTable.h"
 

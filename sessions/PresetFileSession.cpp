@@ -1,4 +1,4 @@
-#include "storage/PresetFileSession.h"
+#include "sessions/PresetFileSession.h"
 
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"

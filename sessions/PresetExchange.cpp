@@ -1,4 +1,4 @@
-#include "storage/PresetExchange.h"
+#include "sessions/PresetExchange.h"
 
 #include "preset/PresetDecoder.h"
 

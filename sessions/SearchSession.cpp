@@ -1,4 +1,4 @@
-#include "protocol/SearchSession.h"
+#include "sessions/SearchSession.h"
 
 #include <algorithm>
 #include <exception>
