@@ -11,7 +11,7 @@
 #include "app/WindowAreas.h"
 #include "preset/ReplyParser.h"
 #include "protocol/BusAddressing.h"
-#include "protocol/ConnectSession.h"
+#include "sessions/ConnectSession.h"
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"

@@ -3,7 +3,7 @@
 // device its new ID; the window's DeviceId list follows it.
 
 #include "app/WindowAreas.h"
-#include "protocol/DeviceIdSession.h"
+#include "sessions/DeviceIdSession.h"
 #include "protocol/Dialogs.h"
 #include "serial/SerialLink.h"
 

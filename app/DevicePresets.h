@@ -5,7 +5,7 @@
 #include <QObject>
 
 #include "app/WindowAreas.h"
-#include "storage/PresetSlotSession.h"
+#include "sessions/PresetSlotSession.h"
 
 namespace lyra {
 

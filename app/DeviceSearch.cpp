@@ -17,6 +17,11 @@ DeviceSearch::DeviceSearch(WindowAreas& areas, TimerTable& timers, SerialLink& l
   QObject::connect(a_.RzButton11, &QPushButton::clicked, [this] { RzButton11Click(); });
   QObject::connect(a_.SpeedButton1, &QToolButton::clicked, [this] { RzButton11Click(); });
   QObject::connect(a_.Button2, &QPushButton::clicked, [this] { searchCancel_ = true; });
+  timers_.Timer124.onTick = [this] {
+    timers_.Timer124.stop();
+    Timer124Timer();
+  };
+  timers_.tmr1.onTick = [this] { tmr1Timer(); };
 }
 
 void DeviceSearch::ID1Click() {
@@ -46,6 +51,14 @@ void DeviceSearch::Timer124Timer() {
   // The result shows for 3 s, then the editing pages come back.
   timers_.tmr1.start();
   running_ = false;
+}
+
+void DeviceSearch::tmr1Timer() {
+  timers_.tmr1.stop();
+  // A BroadcastMode connection made within these 3 s has put its initial-data box in place of
+  // the editing pages; they stay hidden then.
+  if (a_.initialDataBox->isHidden()) a_.RzGroupBox12->show();
+  a_.searchResultBox->hide();
 }
 
 void DeviceSearch::search(const SearchSession::Plan& plan) {

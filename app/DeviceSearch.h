@@ -6,7 +6,7 @@
 #include "app/Connection.h"
 #include "app/WindowAreas.h"
 #include "protocol/Dialogs.h"
-#include "protocol/SearchSession.h"
+#include "sessions/SearchSession.h"
 #include "serial/SerialLink.h"
 #include "timing/TimerTable.h"
 
@@ -25,7 +25,8 @@ class DeviceSearch {
 
   // "Search device ID": refused while connected.
   void ID1Click();
-  // The start-up search, 10 ms after the window is up; then the window shows its areas.
+  // The start-up search, 10 ms after the window is up (Timer124, once); then the window shows
+  // its areas, and the result for 3 s (tmr1).
   void Timer124Timer();
   // "Search result": the result box instead of the editing pages; "Close" and back undo it.
   void N14Click();
@@ -35,6 +36,7 @@ class DeviceSearch {
   const SearchHits& hits() const { return session_.hits(); }
 
  private:
+  void tmr1Timer();
   void search(const SearchSession::Plan& plan);
   void showResults();
 

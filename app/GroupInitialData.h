@@ -6,7 +6,7 @@
 
 #include "app/Connection.h"
 #include "app/WindowAreas.h"
-#include "storage/GroupDataSession.h"
+#include "sessions/GroupDataSession.h"
 
 namespace lyra {
 

@@ -3,7 +3,7 @@
 // preset file session.
 
 #include "app/WindowAreas.h"
-#include "storage/PresetFileSession.h"
+#include "sessions/PresetFileSession.h"
 
 namespace lyra {
 

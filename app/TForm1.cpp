@@ -15,31 +15,24 @@ constexpr int kWaitBoxTop = 232;
 }  // namespace
 
 TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d)
-    : scheduler(s),
-      timers(s),
-      link(driver, s),
-      pump(timers, link, address),
-      portList(ports),
-      supervisor(timers, link, pump, address, portList),
-      parser(link, image, pump, supervisor),
-      ownDialogs_(d ? nullptr : std::make_unique<QtDialogs>(&window_)),
+    : ownDialogs_(d ? nullptr : std::make_unique<QtDialogs>(&window_)),
       dialogs(d ? *d : *ownDialogs_),
+      sessions(s, driver, ports, dialogs),
       areas(layOutWindow(window_)),
-      equalizer(areas.RzGroupBox12, image),
-      filters(areas.RzGroupBox12, image),
-      levels(areas.RzGroupBox12, image, editing),
-      delays(areas.RzGroupBox12, image, editing),
+      equalizer(areas.RzGroupBox12, sessions.image),
+      filters(areas.RzGroupBox12, sessions.image),
+      levels(areas.RzGroupBox12, sessions.image, editing),
+      delays(areas.RzGroupBox12, sessions.image, editing),
       curves(std::make_unique<ResponseCurves>()),
-      graph(areas.RzGroupBox8, image, *curves, editing.SelectedWay),
-      connectSession(s, timers, link, pump, supervisor, parser, address, flags, dialogs),
-      connection(areas, timers, link, portList, connectSession, dialogs) {
+      graph(areas.RzGroupBox8, sessions.image, *curves, editing.SelectedWay),
+      connection(areas, sessions.timers, sessions.link, sessions.portList, sessions.connectSession,
+                 dialogs) {
   startUp();
 }
 
 TForm1::~TForm1() {
-  // Timer handlers and the reader reach into the objects below; stop them first.
-  timers.stopAll();
-  link.closePort();
+  // The views and the hooks they gave the sessions die before the sessions do.
+  sessions.stop();
 }
 
 void TForm1::startUp() {
@@ -54,7 +47,7 @@ void TForm1::startUp() {
   areas.searchProgress->setValue(0);
   areas.searchProgressBox->show();
   // 3. DeviceId 1, BusAddress 0, no BroadcastMode; 4. the image holds its start-up values.
-  address = BusAddressing{};
+  sessions.address = BusAddressing{};
   // 7. The window keeps the design's size; on a smaller screen showFitted fits it (WindowFit.h).
   keepDesignSize(window_);
   // 4, 5. The graph's markers and grid are made with it; its curves follow the start-up image.
@@ -64,46 +57,37 @@ void TForm1::startUp() {
   recomputeAllCurves();
   // 8. The panels show the Main Way.
   RzButton4Click();
-  // 9. The system's serial ports, the last one selected.
-  portList.onRefilled = [this] { fillPortList(); };
-  portList.refill();
-  timers.refurbish.onTick = [this] { portList.refreshTick(link.PortOpen() || link.opening()); };
+  // 9. The system's serial ports, the last one selected: the sessions read them as they were made.
+  sessions.portList.onRefilled = [this] { fillPortList(); };
+  fillPortList();
 
-  link.replyParser = [this] { parser.parseReplies(); };
+  showTransfers();
   wireReplies();
   QObject::connect(areas.RzComboBox1, &QComboBox::currentIndexChanged, [this](int i) {
     // The last item asks for a port on the network; cancelled, the list shows its choice again.
-    const int ports = static_cast<int>(portList.entries().size());
+    const int ports = static_cast<int>(sessions.portList.entries().size());
     if (i == ports) {
       if (networkEntryGuard.movingInClosedList()) {
-        portList.select(ports - 1);
+        sessions.portList.select(ports - 1);
         fillPortList();
-      } else if (!askNetworkPort(dialogs, portList)) {
+      } else if (!askNetworkPort(dialogs, sessions.portList)) {
         fillPortList();
       }
       return;
     }
-    portList.select(i);
+    sessions.portList.select(i);
   });
   QObject::connect(areas.RzComboBox6, &QComboBox::currentIndexChanged,
                    [this] { RzComboBox6Change(); });
   QObject::connect(areas.exitAction, &QAction::triggered, [this] { window_.close(); });
   QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &window_,
-                   [this] { SearchCancel = true; });
-  timers.Timer124.onTick = [this] { Timer124Timer(); };
-  timers.tmr1.onTick = [this] {
-    timers.tmr1.stop();
-    // A BroadcastMode connection made within these 3 s has put its initial-data box in place
-    // of the editing pages; they stay hidden then.
-    if (areas.initialDataBox->isHidden()) areas.RzGroupBox12->show();
-    areas.searchResultBox->hide();
-  };
+                   [this] { sessions.searchCancelled = true; });
   setKeyboardOrder();
-  timers.startEnabledAtStart();
+  sessions.timers.startEnabledAtStart();
 }
 
-TransferView TForm1::makeTransferView() {
-  TransferView v;
+void TForm1::showTransfers() {
+  TransferView& v = sessions.transferView;
   v.showWaitBox = [this](int percent) {
     areas.RzGroupBox1->move(kWaitBoxLeft, kWaitBoxTop);
     areas.waitProgress->setValue(percent);
@@ -118,7 +102,6 @@ TransferView TForm1::makeTransferView() {
     areas.RzGroupBox12->setVisible(!shown);
   };
   v.showDecodedPreset = [this] { showDecodedPreset(); };
-  return v;
 }
 
 void TForm1::show() { showFitted(window_); }
@@ -127,11 +110,11 @@ void TForm1::fillPortList() {
   QComboBox* list = areas.RzComboBox1;
   list->blockSignals(true);
   list->clear();
-  for (const PortEntry& e : portList.entries()) list->addItem(QString::fromStdString(e.name));
+  for (const PortEntry& e : sessions.portList.entries()) list->addItem(QString::fromStdString(e.name));
   list->addItem(kNetworkPortItem);
-  list->setCurrentIndex(portList.selectedIndex());
+  list->setCurrentIndex(sessions.portList.selectedIndex());
   list->blockSignals(false);
-  areas.noPortHint->setVisible(!portList.hasSystemPort());
+  areas.noPortHint->setVisible(!sessions.portList.hasSystemPort());
 }
 
 void TForm1::RzButton4Click() {
@@ -147,9 +130,9 @@ void TForm1::recomputeAllCurves() {
     for (int row = 0; row < kBandsPerWay; ++row) {
       const BandSlot slot = ToBandSlot(static_cast<Way>(way), row);
       graph.CurrentBandSlot = slot;
-      graph.RedrawBand(slot, image.band(slot).type);
+      graph.RedrawBand(slot, sessions.image.band(slot).type);
     }
-    const WaySettings& w = image.way(static_cast<Way>(way));
+    const WaySettings& w = sessions.image.way(static_cast<Way>(way));
     graph.RedrawFilter(way, FilterEdge::HighPass, w.hpfType);
     graph.RedrawFilter(way, FilterEdge::LowPass, w.lpfType);
   }
@@ -159,7 +142,7 @@ void TForm1::showDecodedPreset() {
   editingWiring.equalizer.clearBypass();
   levels.showFromImage();
   delays.showSatelliteFromImage();
-  equalizer.showBassEnhancer(image.main.bassEnhancer);
+  equalizer.showBassEnhancer(sessions.image.main.bassEnhancer);
   recomputeAllCurves();
   RzButton4Click();
   delays.RzButton5Click();
@@ -169,7 +152,7 @@ void TForm1::showDecodedPreset() {
 }
 
 void TForm1::wireReplies() {
-  auto& h = parser.hooks;
+  auto& h = sessions.parser.hooks;
   h.statusText = [this](const std::string& t) {
     areas.statusPanel2->setText(QString::fromStdString(t));
   };
@@ -184,15 +167,10 @@ void TForm1::wireReplies() {
 void TForm1::RzComboBox6Change() {
   const int position = areas.RzComboBox6->currentIndex();
   if (position < 0) return;
+  BusAddressing& address = sessions.address;
   address.DeviceId = position + 1;
   if (!address.BroadcastMode) address.BusAddress = BusAddressing::busAddressOf(address.DeviceId);
   areas.RzEdit2->setText(QString::number(address.DeviceId));
-}
-
-void TForm1::Timer124Timer() {
-  timers.Timer124.stop();
-  // DeviceIds 1..10 on every port; then the areas and menus show, with the result for 3 s.
-  search.Timer124Timer();
 }
 
 }  // namespace lyra

@@ -1,6 +1,7 @@
 #pragma once
-// The window. It owns every subsystem object, every control and the timer table for the whole
-// run; the objects reach each other through the references handed over here.
+// The window. It holds the device sessions (DeviceSessions: the link, the timer table and every
+// session) and owns every control and view for the whole run; the views reach the sessions
+// through the references handed over here.
 
 #include <QMainWindow>
 #include <memory>
@@ -27,14 +28,8 @@
 #include "editing/LevelPanel.h"
 #include "graph/ResponseCurves.h"
 #include "graph/ResponseGraph.h"
-#include "preset/PresetImage.h"
-#include "preset/ReplyParser.h"
-#include "protocol/BusAddressing.h"
-#include "protocol/SendPump.h"
-#include "serial/PortList.h"
-#include "serial/SerialLink.h"
+#include "sessions/DeviceSessions.h"
 #include "timing/Scheduler.h"
-#include "timing/TimerTable.h"
 
 namespace lyra {
 
@@ -51,23 +46,14 @@ class TForm1 {
   void show();
 
   // Everything the window holds, for the program's own wiring and for scenario tests.
-  Scheduler& scheduler;
-  TimerTable timers;
-  PresetImage image;
-  SerialLink link;
-  BusAddressing address;
-  SendPump pump;
-  PortList portList;
-  LinkSupervisor supervisor;
-  WaitingFlags flags;
-  PresetTransfer transfer;
-  ReplyParser parser;
+  std::unique_ptr<Dialogs> ownDialogs_;  // keeps only a pointer to window_ until it is asked
+  Dialogs& dialogs;
+  // The link, the pump, the supervisor, the parser and every device session, made and wired to
+  // each other there; the window adds only its views and editing below.
+  DeviceSessions sessions;
   EditingState editing;
-  bool SearchCancel = false;  // set by Cancel and when the window closes
 
   QMainWindow window_;
-  std::unique_ptr<Dialogs> ownDialogs_;
-  Dialogs& dialogs;
   WindowAreas areas;
   NetworkEntryGuard networkEntryGuard{areas.RzComboBox1};
   EqualizerPanel equalizer;
@@ -76,37 +62,28 @@ class TForm1 {
   DelayPanel delays;
   std::unique_ptr<ResponseCurves> curves;  // 32 curves of 672 columns: kept off the stack
   ResponseGraph graph;
-  ConnectSession connectSession;
   Connection connection;
   // Editing behaviour (equaliser, filters, levels, delays) is wired below this line.
-  EditingWiring editingWiring{image, editing, {equalizer, filters, levels, delays}, graph, pump,
-                              address,
+  EditingWiring editingWiring{sessions.image, editing, {equalizer, filters, levels, delays}, graph,
+                              sessions.pump, sessions.address,
                               {areas.RzGroupBox1, areas.waitProgress,
                                {areas.RzGroupBox8, areas.GroupBox2, areas.GroupBox3, areas.RzGroupBox12}},
                               connection.onConnectReset};
   // Device presets, PC files and group initial data below this line.
-  TransferView transferView = makeTransferView();
-  PresetExchange presetExchange{scheduler, timers,   link,  pump,    supervisor,  parser,
-                                address,   flags,    transfer, image, dialogs, transferView};
-  PresetSlotSession presetSlots{presetExchange};
-  PresetFileSession presetFiles{presetExchange};
-  GroupDataSession groupData{presetExchange};
-  DevicePresets devicePresets{areas, presetExchange, presetSlots};
-  PcFiles pcFiles{areas, presetFiles};
-  GroupInitialData groupInitialData{areas, groupData, connection, dialogs};
+  DevicePresets devicePresets{areas, sessions.presetExchange, sessions.presetSlots};
+  PcFiles pcFiles{areas, sessions.presetFiles};
+  GroupInitialData groupInitialData{areas, sessions.groupData, connection, dialogs};
   // Device search, DeviceId and BroadcastMode below this line.
-  SearchSession searchSession{scheduler, timers, link,   portList,   pump,
-                              supervisor, flags, parser, SearchCancel};
-  DeviceIdSession deviceIdSession{scheduler, timers, link,  pump,   supervisor,
-                                  address,   flags,  image, parser, dialogs};
-  DeviceSearch search{areas, timers, link, searchSession, connection, dialogs, SearchCancel};
-  DeviceIdentity identity{areas, link, address, deviceIdSession, dialogs};
-  BroadcastSwitch broadcastSwitch{areas, link, address, dialogs};
+  DeviceSearch search{areas,      sessions.timers,  sessions.link,           sessions.searchSession,
+                      connection, dialogs,          sessions.searchCancelled};
+  DeviceIdentity identity{areas, sessions.link, sessions.address, sessions.deviceIdSession, dialogs};
+  BroadcastSwitch broadcastSwitch{areas, sessions.link, sessions.address, dialogs};
   // The traffic trace below this line.
-  TraceMenu trace{areas, link, scheduler, dialogs};
+  TraceMenu trace{areas, sessions.link, sessions.scheduler, dialogs};
   // The measurement tools' formats: the graph's phase and the File menu's exchange below this line.
-  GraphPhase graphPhase{areas.RzGroupBox8, graph, image, editing};
-  EqExchange eqExchange{{areas, connection, link, image, editing, equalizer, editingWiring, dialogs}};
+  GraphPhase graphPhase{areas.RzGroupBox8, graph, sessions.image, editing};
+  EqExchange eqExchange{{areas, connection, sessions.link, sessions.image, editing, equalizer,
+                        editingWiring, dialogs}};
 
   // The Main EQ selection: the Main Way becomes the SelectedWay; the equaliser and filter panels
   // and the graph show it. Sends nothing.
@@ -120,12 +97,11 @@ class TForm1 {
 
  private:
   // The wait box at (208, 232), the editing areas and the controls, for the preset sessions.
-  TransferView makeTransferView();
+  void showTransfers();
   void startUp();
   void setKeyboardOrder();
   void wireReplies();
   void fillPortList();
-  void Timer124Timer();
   void RzComboBox6Change();
 };
 

@@ -23,7 +23,7 @@
 #include "bench/SimulatorProcess.h"
 #include "serial/PortSource.h"
 #include "serial/PosixSerialDriver.h"
-#include "storage/DeviceSessions.h"
+#include "sessions/DeviceSessions.h"
 #include "timing/LoopScheduler.h"
 
 namespace {
@@ -70,10 +70,10 @@ double WindowSaveAllSeconds(const std::string& port, const fs::path& folder) {
   lyra::DeviceSessions s(scheduler, driver, ports, dialogs);
   bool up = false;
   bool failed = false;
-  s.connection.onLinkUp = [&] { up = true; };
-  s.connection.onFailed = [&](const std::string& m, const std::string& d) {
+  s.connectSession.onLinkUp = [&] { up = true; };
+  s.connectSession.onFailed = [&](const std::string& m, const std::string& d) {
     failed = true;
-    s.connection.end();
+    s.connectSession.end();
     dialogs.message(m, d);
   };
   std::int64_t lastByteUs = 0;
@@ -87,17 +87,17 @@ double WindowSaveAllSeconds(const std::string& port, const fs::path& folder) {
     s.address.DeviceId = id;
     s.address.BusAddress = lyra::BusAddressing::busAddressOf(id);
     up = failed = false;
-    s.connection.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
+    s.connectSession.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
     scheduler.runUntil([&] { return up || failed; }, 10000);
     dialogs.path = (folder / ("window-" + std::to_string(id) + ".fps")).string();
     const int saves = dialogs.saves;
-    s.files.saveAll();
+    s.presetFiles.saveAll();
     scheduler.runUntil([&] { return dialogs.saves > saves || dialogs.messages > 0; }, 40000);
     // A user connects to the next device once the line is quiet: back to back, the last poll's
     // reply would meet the next handshake on the bus.
     s.supervisor.pause();
     scheduler.runUntil([&] { return scheduler.nowUs() - lastByteUs >= 150'000; }, 2000);
-    s.connection.end();
+    s.connectSession.end();
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   if (dialogs.messages > 0) std::fprintf(stderr, "the window's save-all failed\n");

@@ -62,15 +62,15 @@ int main(int argc, char** argv) {
                 "--vanish-after", "45", "--return-after", "5"});
   if (!sim.started()) return 1;
   long polls = 0;
-  auto shownStatus = form.parser.hooks.statusText;
-  form.parser.hooks.statusText = [&](const std::string& t) {
+  auto shownStatus = form.sessions.parser.hooks.statusText;
+  form.sessions.parser.hooks.statusText = [&](const std::string& t) {
     ++polls;
     if (shownStatus) shownStatus(t);
   };
   const std::string name = std::filesystem::path(sim.port).filename().string();
   auto connect = [&] {
-    form.portList.refill();
-    const auto& entries = form.portList.entries();
+    form.sessions.portList.refill();
+    const auto& entries = form.sessions.portList.entries();
     for (size_t i = 0; i < entries.size(); ++i)
       if (entries[i].name == name) {
         form.areas.RzComboBox1->setCurrentIndex(static_cast<int>(i));
@@ -88,13 +88,13 @@ int main(int argc, char** argv) {
   bool wasConnected = false;
   while (std::chrono::steady_clock::now() < end) {
     const bool connected = form.areas.Button3->text() == "Disconnect";
-    if (!connected && form.areas.Button3->isEnabled() && !form.link.PortOpen() && connect())
+    if (!connected && form.areas.Button3->isEnabled() && !form.sessions.link.PortOpen() && connect())
       ++connects;
     scheduler.waitPumping(connected ? 1000 : 3000);
     wasConnected = wasConnected || connected;
-    peakReceive = std::max(peakReceive, form.link.ReceiveText.size());
-    if (form.link.ReceiveText.size() >= 1000) errors.push_back("ReceiveText reached 1000 characters");
-    if (!form.link.PortOpen() && form.timers.Timer1.isActive())
+    peakReceive = std::max(peakReceive, form.sessions.link.ReceiveText.size());
+    if (form.sessions.link.ReceiveText.size() >= 1000) errors.push_back("ReceiveText reached 1000 characters");
+    if (!form.sessions.link.PortOpen() && form.sessions.timers.Timer1.isActive())
       errors.push_back("the poll runs with no port open");
     if (errors.size() > 20) break;
   }

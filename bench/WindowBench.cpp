@@ -64,10 +64,10 @@ int main(int argc, char** argv) {
   lyra::bench::SimulatorProcess sim = lyra::bench::startSimulator(argv[0], {"--devices", "1"});
   if (!sim.started()) return 1;
   scheduler.waitPumping(100);  // the start-up search ends
-  form.portList.refill();
+  form.sessions.portList.refill();
   const std::string name = std::filesystem::path(sim.port).filename().string();
-  for (size_t i = 0; i < form.portList.entries().size(); ++i)
-    if (form.portList.entries()[i].name == name) form.areas.RzComboBox1->setCurrentIndex(static_cast<int>(i));
+  for (size_t i = 0; i < form.sessions.portList.entries().size(); ++i)
+    if (form.sessions.portList.entries()[i].name == name) form.areas.RzComboBox1->setCurrentIndex(static_cast<int>(i));
   form.areas.Button3->click();
   scheduler.waitPumping(3000);  // handshake
   const bool connected = form.areas.Button3->text() == "Disconnect";

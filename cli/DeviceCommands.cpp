@@ -18,7 +18,7 @@
 #include "cli/TraceFile.h"
 #include "graph/ParameterScales.h"
 #include "serial/NetworkAddress.h"
-#include "storage/DeviceSessions.h"
+#include "sessions/DeviceSessions.h"
 
 namespace lyra::cli {
 
@@ -91,14 +91,14 @@ class Bench {
       : io_(io), progress(err, terminal), dialogs([this](const std::string& t) { progress.line(t); }),
         s(io.scheduler, io.driver, ports, dialogs), trace_(trace) {
     if (trace_) trace_->attach(s.link);
-    s.connection.onFailed = [this](const std::string& message, const std::string& detail) {
+    s.connectSession.onFailed = [this](const std::string& message, const std::string& detail) {
       // As the window does: disconnect first, then the message.
       failed_ = true;
       if (message == "No port.") portLost = true;
-      s.connection.end();
+      s.connectSession.end();
       dialogs.message(message, detail);
     };
-    s.connection.onLinkUp = [this] { linkUp_ = true; };
+    s.connectSession.onLinkUp = [this] { linkUp_ = true; };
     s.parser.route(Reply::Status, Owner::Connection, [this](ReceivedReply& r) {
       statusReading = r.payloadByte(2) * 256 + r.payloadByte(3);
       attenuation = r.payloadByte(4);
@@ -106,18 +106,18 @@ class Bench {
       ++statusCount;
       return false;  // the search still takes it as a hit
     });
-    s.view.setProgress = [this](int percent) {
+    s.transferView.setProgress = [this](int percent) {
       if (!label.empty()) progress.update(label, percent, 100);
     };
-    s.view.hideWaitBox = [this] { waitBoxHidden = true; };
-    s.deviceId.onAcknowledged = [this](int) { idAcknowledged = true; };
+    s.transferView.hideWaitBox = [this] { waitBoxHidden = true; };
+    s.deviceIdSession.onAcknowledged = [this](int) { idAcknowledged = true; };
     s.parser.hooks.namesArrived = [this] { ++namesCount; };
     s.parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
       lastByteUs_ = io_.scheduler.nowUs();
       return false;
     });
     // The port check runs from the start, as in the window.
-    s.timers.brocar1.start();
+    s.supervisor.releasePortCheck();
   }
   ~Bench() {
     if (trace_) trace_->detach();
@@ -149,7 +149,7 @@ class Bench {
       return Connected::NoPort;
     }
     s.portList.select(static_cast<int>(at - entries.begin()));
-    const auto started = s.connection.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
+    const auto started = s.connectSession.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
     if (started == ConnectSession::Started::NoPort) return Connected::NoPort;
     if (!waitFor([this] { return linkUp_; }, kConnectLimitMs)) {
       if (!failed_ && !interrupted()) dialogs.message("UNABLE TO CONNECT TO DEVICE!");
@@ -169,9 +169,9 @@ class Bench {
       io_.runUntil([this] { return io_.scheduler.nowUs() - lastByteUs_ >= kQuietUs; },
                    kQuietLimitMs);
     }
-    if (s.connection.linked() || s.link.PortOpen()) s.connection.end();
+    if (s.connectSession.linked() || s.link.PortOpen()) s.connectSession.end();
     label.clear();
-    s.timers.brocar1.start();
+    s.supervisor.releasePortCheck();
   }
 
   bool failedNow() const { return failed_ || dialogs.failure().has_value(); }
@@ -401,7 +401,7 @@ int Read(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostrea
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.dialogs.path = *inv.output;
     const int before = bench.dialogs.fileDialogs;
-    bench.s.files.saveActive();
+    bench.s.presetFiles.saveActive();
     bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
                   kSaveActiveLimitMs);
     if (!Saved(bench, before)) return false;
@@ -416,7 +416,7 @@ int Write(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.dialogs.path = inv.files[0];
     bench.label = "write " + std::to_string(id);
-    bench.s.files.loadActive();  // returns once the device has had time to apply it
+    bench.s.presetFiles.loadActive();  // returns once the device has had time to apply it
     if (bench.failedNow()) return false;
     bench.progress.finish();
     out << "device " << id << ": " << inv.files[0] << " loaded into the active preset\n";
@@ -433,7 +433,7 @@ int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
     bench.dialogs.path = files[i].string();
     bench.label = "backup " + std::to_string(id);
     const int before = bench.dialogs.fileDialogs;
-    bench.s.files.saveAll(inv.fast ? PresetFileSession::SavePacing::LineSpeed
+    bench.s.presetFiles.saveAll(inv.fast ? PresetFileSession::SavePacing::LineSpeed
                                    : PresetFileSession::SavePacing::Window);
     bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
                   kSaveAllLimitMs);
@@ -451,7 +451,7 @@ int Restore(const Invocation& inv, const PortEntry& port, Bench& bench, std::ost
     bench.dialogs.path = inv.files[0];
     bench.label = "restore " + std::to_string(id);
     bench.waitBoxHidden = false;
-    bench.s.files.loadAll();
+    bench.s.presetFiles.loadAll();
     if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kLoadAllLimitMs)) return false;
     // The load ends by reading the names again; the next device is not asked until they are in,
     // or their reply would meet that device's handshake on the line.
@@ -469,7 +469,7 @@ int LoadSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::os
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.label = "load-slot " + std::to_string(id);
     bench.waitBoxHidden = false;
-    bench.s.slots.load(inv.slot);
+    bench.s.presetSlots.load(inv.slot);
     if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kSlotLoadLimitMs)) return false;
     if (bench.failedNow()) return false;
     bench.progress.finish();
@@ -482,7 +482,7 @@ int LoadSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::os
 int NameSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
              std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-    bench.s.slots.saveName(inv.slot, inv.presetName);
+    bench.s.presetSlots.saveName(inv.slot, inv.presetName);
     if (!bench.waitFor([&] { return !bench.dialogs.messages.empty(); }, kNameSaveLimitMs))
       return false;
     if (bench.dialogs.messages.front() != "Successfully save.") return false;
@@ -497,7 +497,7 @@ int SetId(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.idAcknowledged = false;
     // A device answering at NEW refuses the change with its message (exit 1).
-    if (bench.s.deviceId.change(inv.newId, inv.force) != DeviceIdSession::Outcome::Sent)
+    if (bench.s.deviceIdSession.change(inv.newId, inv.force) != DeviceIdSession::Outcome::Sent)
       return false;
     // The device acknowledges, and 10 ms later the change is shown.
     if (!bench.waitFor([&] { return bench.idAcknowledged && !bench.dialogs.messages.empty(); },
@@ -561,7 +561,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
 int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream& out,
            std::ostream& err, bool terminal, TrafficTrace* trace) {
   Bench bench(io, ports, err, terminal, trace);
-  bench.s.timers.brocar1.stop();
+  bench.s.supervisor.holdPortCheck();
   const std::vector<int> ids = inv.ids;
   const int highest = ids.empty() ? 255 : *std::max_element(ids.begin(), ids.end());
   // The window's full search at 100 ms a probe, over BusAddresses 0..highest - 1 (DeviceIds
@@ -570,11 +570,11 @@ int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream&
   SearchSession::Plan plan{std::min(highest, 255), SearchSession::kFullProbeWaitMs, true, true};
   // Every port means the system's: the demo's devices are found only when asked for by name.
   plan.includesDemo = inv.port.has_value();
-  bench.s.search.run(plan, [&](int percent) {
+  bench.s.searchSession.run(plan, [&](int percent) {
     bench.progress.update("search", percent, 100);
     if (bench.interrupted()) bench.s.searchCancelled = true;
   });
-  bench.s.search.finish();
+  bench.s.searchSession.finish();
   bench.progress.finish();
   if (bench.interrupted()) {
     err << "lyraphone-cli: search: interrupted\n";
@@ -588,7 +588,7 @@ int Search(const Invocation& inv, PortSource& ports, DeviceIo& io, std::ostream&
   int found = 0;
   for (std::size_t e = 0; e < entries.size() && e < numbers.size(); ++e) {
     for (int id : wanted) {
-      if (!bench.s.search.hits().hit(numbers[e], BusAddressing::busAddressOf(id))) continue;
+      if (!bench.s.searchSession.hits().hit(numbers[e], BusAddressing::busAddressOf(id))) continue;
       ++found;
       if (inv.json) {
         j.beginObject();

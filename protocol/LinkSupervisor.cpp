@@ -1,6 +1,5 @@
 #include "protocol/LinkSupervisor.h"
 
-#include "protocol/SendPump.h"
 #include "serial/DemoPort.h"
 #include "serial/NetworkAddress.h"
 
@@ -12,6 +11,9 @@ LinkSupervisor::LinkSupervisor(TimerTable& timers, SerialLink& link, SendPump& p
   timers_.Timer1.onTick = [this] { Timer1Timer(); };
   timers_.intimer.onTick = [this] { intimerTimer(); };
   timers_.brocar1.onTick = [this] { brocar1Timer(); };
+  timers_.refurbish.onTick = [this] {
+    portList_.refreshTick(link_.PortOpen() || link_.opening());
+  };
   pump_.attach(*this);
 }
 
@@ -31,13 +33,13 @@ void LinkSupervisor::end() {
 void LinkSupervisor::pause() {
   paused_ = true;
   timers_.Timer1.stop();
-  timers_.sendTimer.stop();
+  pump_.pauseSends();
   timers_.intimer.stop();
 }
 
 void LinkSupervisor::startPollAndPump() {
   timers_.Timer1.start();
-  timers_.sendTimer.start();
+  pump_.resumeSends();
 }
 
 void LinkSupervisor::resume() {
@@ -49,7 +51,7 @@ void LinkSupervisor::resume() {
 void LinkSupervisor::resumeSendsOnly() {
   if (!linked_ || !link_.PortOpen()) return;
   paused_ = false;
-  timers_.sendTimer.start();
+  pump_.resumeSends();
 }
 
 void LinkSupervisor::heard() { timers_.intimer.stop(); }
@@ -66,6 +68,8 @@ void LinkSupervisor::releaseAfterSend() {
 
 void LinkSupervisor::holdPortCheck() { timers_.brocar1.stop(); }
 void LinkSupervisor::releasePortCheck() { timers_.brocar1.start(); }
+void LinkSupervisor::holdPortListRefresh() { timers_.refurbish.stop(); }
+void LinkSupervisor::releasePortListRefresh() { timers_.refurbish.start(); }
 
 void LinkSupervisor::Timer1Timer() {
   if (!link_.PortOpen()) return;

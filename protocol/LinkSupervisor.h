@@ -1,7 +1,8 @@
 #pragma once
 // The one owner of what keeps a connection under watch: the status poll (Timer1, every 500 ms),
 // the watchdog (intimer, 2 s without any received byte after a poll) and the port check (brocar1,
-// every 3 s: has the chosen port left the system, or a network port's server closed its connection?).
+// every 3 s: has the chosen port left the system, or a network port's server closed its
+// connection?); and of the port list's refresh while no port is open (refurbish, every 3 s).
 //
 // A connection is linked from the moment its port is opened for it until its disconnect. The
 // poll and the SendPump run only while linked, and not while an operation has paused them:
@@ -17,15 +18,14 @@
 #include <functional>
 
 #include "protocol/BusAddressing.h"
+#include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
 #include "timing/TimerTable.h"
 
 namespace lyra {
 
-class SendPump;
-
-class LinkSupervisor {
+class LinkSupervisor final : public PollHold {
  public:
   LinkSupervisor(TimerTable& timers, SerialLink& link, SendPump& pump,
                  const BusAddressing& address, PortList& portList);
@@ -49,12 +49,15 @@ class LinkSupervisor {
   void heard();
 
   // The SendPump took a slot / wrote it 300 ms ago.
-  void holdForSend();
-  void releaseAfterSend();
+  void holdForSend() override;
+  void releaseAfterSend() override;
 
-  // A bus search walks the ports itself: the port check rests meanwhile.
+  // A bus search walks the ports itself: the port check rests meanwhile, and so does the port
+  // list's refresh (refurbish: every 3 s while no port is open, the list follows the system's).
   void holdPortCheck();
   void releasePortCheck();
+  void holdPortListRefresh();
+  void releasePortListRefresh();
 
   // What the view does when the watchdog or the port check ends the link (disconnect, then a
   // message). The watchdog never ends a BroadcastMode link: nothing answers there.

@@ -2,8 +2,6 @@
 
 #include <cassert>
 
-#include "protocol/LinkSupervisor.h"
-
 namespace lyra {
 
 SendPump::SendPump(TimerTable& timers, SerialLink& link, const BusAddressing& address)
@@ -56,6 +54,9 @@ void SendPump::stop() {
   takenSlot_ = 0;
 }
 
+void SendPump::pauseSends() { timers_.sendTimer.stop(); }
+void SendPump::resumeSends() { timers_.sendTimer.start(); }
+
 bool SendPump::isPending(int slot) const {
   return slot >= 1 && slot <= kSlotCount && slots_[static_cast<size_t>(slot)].pending == 1;
 }
@@ -70,7 +71,7 @@ void SendPump::sendTimerTick() {
     s.pending = 0;
     takenSlot_ = n;
     timers_.sendTimer.stop();
-    if (supervisor_) supervisor_->holdForSend();
+    if (poll_) poll_->holdForSend();
     timers_.Timer7.start();
     return;
   }
@@ -95,10 +96,10 @@ void SendPump::Timer7Tick() {
 
 void SendPump::Timer4Tick() {
   timers_.Timer4.stop();
-  if (supervisor_) {
-    supervisor_->releaseAfterSend();
+  if (poll_) {
+    poll_->releaseAfterSend();
   } else {
-    timers_.sendTimer.start();
+    resumeSends();
   }
 }
 

@@ -8,7 +8,8 @@
 //   is pending, so an idle connection costs no wake-ups),
 //   Timer7 (200 ms later) writes it, reading the slot's bytes at that moment,
 //   Timer4 (300 ms later) resumes the poll and the pump.
-// The poll is the LinkSupervisor's: the pump asks it to hold off and to go on.
+// The poll is the LinkSupervisor's: the pump asks it to hold off and to go on (PollHold), and it
+// asks the pump to rest and to go on (pauseSends, resumeSends); neither starts the other's timers.
 
 #include <array>
 #include <cstdint>
@@ -22,14 +23,27 @@
 
 namespace lyra {
 
-class LinkSupervisor;
+// What the pump asks of the poll's owner: to hold the poll off while a slot is taken and written,
+// and to let it go (and the pump with it) 300 ms after the write.
+class PollHold {
+ public:
+  virtual void holdForSend() = 0;
+  virtual void releaseAfterSend() = 0;
+
+ protected:
+  ~PollHold() = default;
+};
 
 class SendPump {
  public:
   SendPump(TimerTable& timers, SerialLink& link, const BusAddressing& address);
-  // The supervisor whose poll the pump holds off while it sends (it attaches itself). Without
-  // one there is no poll, and the pump only resumes itself.
-  void attach(LinkSupervisor& supervisor) { supervisor_ = &supervisor; }
+  // The owner of the poll that the pump holds off while it sends (the supervisor attaches
+  // itself). Without one there is no poll, and the pump only resumes itself.
+  void attach(PollHold& poll) { poll_ = &poll; }
+
+  // The pump rests (sendTimer stops; a slot already taken is still written) / takes slots again.
+  void pauseSends();
+  void resumeSends();
 
   // Stores the frame in slot 1..36 and marks it pending; nothing while PortOpen is clear.
   void queueParameterWrite(int slot, const Frame& frame);
@@ -74,7 +88,7 @@ class SendPump {
   const BusAddressing& address_;
   std::array<Slot, kSlotCount + 1> slots_{};  // [0] unused: slots are numbered 1..50
   int takenSlot_ = 0;
-  LinkSupervisor* supervisor_ = nullptr;
+  PollHold* poll_ = nullptr;
 };
 
 }  // namespace lyra

@@ -30,7 +30,7 @@ class ConnectFailure : public WindowFixture {
   // Records, for each message, whether the window was already disconnected when it showed.
   void watchMessages() {
     dialogs.whileShown = [this](const std::string&) {
-      disconnectedWhileShown.push_back(!connectedCaption() && !form->link.PortOpen());
+      disconnectedWhileShown.push_back(!connectedCaption() && !form->sessions.link.PortOpen());
     };
   }
   std::vector<bool> disconnectedWhileShown;
@@ -122,7 +122,7 @@ TEST_F(ConnectFailure, APortInUseSaysNoPortAndWhy) {
   ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{"No port."});
   EXPECT_EQ(dialogs.messages[0].detail, "The port is in use by another program.");
   EXPECT_FALSE(connectedCaption());
-  EXPECT_EQ(form->link.PortNumber, 0);
+  EXPECT_EQ(form->sessions.link.PortNumber, 0);
 }
 
 TEST_F(ConnectFailure, ConnectWithoutAnyPortSaysNoPortAndStaysDisconnected) {
@@ -134,12 +134,12 @@ TEST_F(ConnectFailure, ConnectWithoutAnyPortSaysNoPortAndStaysDisconnected) {
   EXPECT_EQ(dialogs.messages[0].detail, "There is no serial port.");
   EXPECT_FALSE(connectedCaption());
   EXPECT_EQ(form->areas.Button3->text(), "Connect");
-  EXPECT_FALSE(form->link.PortOpen());
-  EXPECT_EQ(form->link.PortNumber, 0);
+  EXPECT_FALSE(form->sessions.link.PortOpen());
+  EXPECT_EQ(form->sessions.link.PortNumber, 0);
   // Nothing was started that would need a port: no poll, no watchdog, no connect timers.
-  EXPECT_FALSE(form->timers.Timer1.isActive());
-  EXPECT_FALSE(form->timers.intimer.isActive());
-  EXPECT_FALSE(form->timers.chcon.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.intimer.isActive());
+  EXPECT_FALSE(form->sessions.timers.chcon.isActive());
   scheduler.advanceMs(5000);
   EXPECT_EQ(dialogs.messages.size(), 1u);
 }
@@ -148,8 +148,8 @@ TEST_F(ConnectFailure, APortLeavingABroadcastConnectionIsFoundByThePortCheck) {
   addDevice(1);
   startWindow();
   scheduler.advanceMs(3000);
-  form->address.BusAddress = kBroadcastAddress;
-  form->address.BroadcastMode = true;
+  form->sessions.address.BusAddress = kBroadcastAddress;
+  form->sessions.address.BroadcastMode = true;
   clickConnect();
   scheduler.advanceMs(1000);
   ASSERT_TRUE(connectedCaption());
@@ -170,14 +170,14 @@ TEST_F(ConnectFailure, APortLeavingABroadcastConnectionIsFoundByThePortCheck) {
 TEST_F(ConnectFailure, CancelOnTheBroadcastQuestionClosesThePortAtOnce) {
   addDevice(1);
   startWindow();
-  form->address.BusAddress = kBroadcastAddress;
-  form->address.BroadcastMode = true;
+  form->sessions.address.BusAddress = kBroadcastAddress;
+  form->sessions.address.BroadcastMode = true;
   dialogs.answers = {Dialogs::Answer::Cancel};
   clickConnect();
   ASSERT_EQ(dialogs.questions,
             std::vector<std::string>{
                 "Please make sure you have select\r\nthe same preset on all devices"});
-  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(form->sessions.link.PortOpen());
   EXPECT_FALSE(connectedCaption());
   scheduler.advanceMs(1000);
   EXPECT_TRUE(written().empty());  // no handshake in BroadcastMode
@@ -188,8 +188,8 @@ TEST_F(ConnectFailure, YesOnTheBroadcastQuestionOpensTheInitialDataBoxWithoutAHa
   addDevice(1);
   startWindow();
   scheduler.advanceMs(3000);  // the start-up search result has given way to the editing pages
-  form->address.BusAddress = kBroadcastAddress;
-  form->address.BroadcastMode = true;
+  form->sessions.address.BusAddress = kBroadcastAddress;
+  form->sessions.address.BroadcastMode = true;
   clickConnect();
   scheduler.advanceMs(3000);
   EXPECT_TRUE(connectedCaption());
@@ -202,8 +202,8 @@ TEST_F(ConnectFailure, YesOnTheBroadcastQuestionOpensTheInitialDataBoxWithoutAHa
 TEST_F(ConnectFailure, ABroadcastConnectionRightAfterStartUpKeepsTheEditingPagesHidden) {
   addDevice(1);
   startWindow();  // the start-up search result shows for 3 s
-  form->address.BusAddress = kBroadcastAddress;
-  form->address.BroadcastMode = true;
+  form->sessions.address.BusAddress = kBroadcastAddress;
+  form->sessions.address.BroadcastMode = true;
   clickConnect();
   scheduler.advanceMs(4000);  // the result's 3 s end while the initial-data box is up
   EXPECT_TRUE(form->areas.initialDataBox->isVisibleTo(&form->window()));

@@ -34,7 +34,7 @@ TEST_F(Connect, TheHandshakeReadsPresetNamesAndSystemRecordThenPollsEvery500ms) 
   }
   EXPECT_TRUE(dialogs.messages.empty());
 
-  const EqBand& band = form->image.band(ToBandSlot(Way::Main, 0));
+  const EqBand& band = form->sessions.image.band(ToBandSlot(Way::Main, 0));
   EXPECT_EQ(band.frequency, 57);
   EXPECT_EQ(band.peqGain, 150);
   EXPECT_EQ(band.q, 10);
@@ -68,7 +68,7 @@ TEST_F(Connect, DisconnectingStopsThePollAndShowsTheDisconnectedState) {
   EXPECT_FALSE(connectedCaption());
   EXPECT_EQ(form->areas.statusPanel1->text(), " Disconnected");
   EXPECT_EQ(panel1Colour(), QColor(255, 0, 0));
-  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(form->sessions.link.PortOpen());
   const size_t frames = written().size();
   scheduler.advanceMs(3000);
   EXPECT_EQ(written().size(), frames);
@@ -84,7 +84,7 @@ TEST_F(Connect, ASecondClickWithin2sIsIgnored) {
   clickConnect();  // the button is disabled: nothing happens
   scheduler.advanceMs(500);
   EXPECT_TRUE(connectedCaption());
-  EXPECT_TRUE(form->link.PortOpen());
+  EXPECT_TRUE(form->sessions.link.PortOpen());
   scheduler.advanceMs(600);
   EXPECT_TRUE(form->areas.Button3->isEnabled());
 }

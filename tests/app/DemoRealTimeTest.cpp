@@ -62,7 +62,7 @@ TEST(DemoRealTime, TheWindowConnectsLoadsASlotAndDisconnectsOnTheRealClock) {
   a.Button3->click();
   EXPECT_EQ(a.statusPanel1->text(), " Disconnected");
   EXPECT_EQ(form.window().windowTitle(), "LYRAPHONE");
-  EXPECT_FALSE(form.link.PortOpen());
+  EXPECT_FALSE(form.sessions.link.PortOpen());
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST_F(DemoWindow, ABandEditIsStoredInTheDemoDevice) {
   const std::uint8_t before = demoDevice(1).memory().active[kMainBand1FrequencyByte];
   typeAndEnter("RzEdit94", "1000");
   scheduler.advanceMs(2000);
-  const std::uint8_t shown = form->image.band(ToBandSlot(Way::Main, 0)).frequency;
+  const std::uint8_t shown = form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency;
   EXPECT_NE(shown, before);
   EXPECT_EQ(demoDevice(1).memory().active[kMainBand1FrequencyByte], shown);
 }

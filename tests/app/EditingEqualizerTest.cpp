@@ -19,7 +19,7 @@ class EditingEqualizer : public EditingFixture {
   void deviceBand(int row, RowPayload r) {
     ASSERT_TRUE(device.memory().writeRow(static_cast<std::uint8_t>(0x05 + row), 0, r));
   }
-  const EqBand& band(int row) const { return form->image.band(ToBandSlot(Way::Main, row)); }
+  const EqBand& band(int row) const { return form->sessions.image.band(ToBandSlot(Way::Main, row)); }
   static Frame bandFrame(int row, RowPayload r) {
     return write(static_cast<std::uint8_t>(0x05 + row), 0x00, r);
   }

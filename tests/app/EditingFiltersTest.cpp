@@ -15,7 +15,7 @@ namespace {
 class EditingFilters : public EditingFixture {
  protected:
   std::vector<int> progress;  // the wait box's bar after each slot frame
-  const WaySettings& main() const { return form->image.way(Way::Main); }
+  const WaySettings& main() const { return form->sessions.image.way(Way::Main); }
   static Frame filterFrame(std::uint8_t hpf, std::uint8_t hpfType, std::uint8_t lpf,
                            std::uint8_t lpfType) {
     return write(0x04, 0x00, {hpf, hpfType, 0, 0, lpf, lpfType, 0, 0});
@@ -103,7 +103,7 @@ TEST_F(EditingFilters, FiltersResetSendsSixBandsWithItsProgressInTheWaitBox) {
   }
   connect();
   QWidget* wait = form->areas.RzGroupBox1;
-  form->pump.onSlotWritten = [this, chained = form->pump.onSlotWritten] {
+  form->sessions.pump.onSlotWritten = [this, chained = form->sessions.pump.onSlotWritten] {
     chained();
     progress.push_back(form->areas.waitProgress->value());
   };
@@ -130,15 +130,15 @@ TEST_F(EditingFilters, FiltersResetSendsSixBandsWithItsProgressInTheWaitBox) {
   EXPECT_EQ(progress, (std::vector<int>{16, 32, 48, 64, 80, 96}));
   EXPECT_FALSE(wait->isVisible());
   EXPECT_TRUE(form->areas.RzGroupBox12->isEnabled());
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).shelfGain, 90);  // the other gain stays
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).shelfGain, 90);  // the other gain stays
 }
 
 TEST_F(EditingFilters, FiltersResetDoesNothingWithoutAPortAndAConnectForgetsItsProgress) {
   startWindow();
   scheduler.advanceMs(3100);
-  form->image.band(ToBandSlot(Way::Main, 0)).peqGain = 150;
+  form->sessions.image.band(ToBandSlot(Way::Main, 0)).peqGain = 150;
   QTest::mouseClick(control<QPushButton>("RzButton97"), Qt::LeftButton);
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).peqGain, 150);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).peqGain, 150);
   EXPECT_FALSE(form->areas.RzGroupBox1->isVisibleTo(&form->window()));
 
   clickConnect();
@@ -167,7 +167,7 @@ TEST_F(EditingFilters, BassEnhancerTogglesItsColourAndSendsTheMainChannelWithThe
   QPushButton* bass = control<QPushButton>("RzButton98");
   QTest::mouseClick(bass, Qt::LeftButton);
   EXPECT_EQ(ui::buttonColour(bass), QColor(255, 0, 0));
-  EXPECT_EQ(form->image.main.bassEnhancer, 1);
+  EXPECT_EQ(form->sessions.image.main.bassEnhancer, 1);
   EXPECT_EQ(sentWrites(), std::vector<Frame>{write(0x03, 0, {1, 0, 0x2D, 0x01, 0, 0, 0, 1})});
   QTest::mouseClick(bass, Qt::LeftButton);
   EXPECT_EQ(ui::buttonColour(bass), QColor(224, 224, 224));

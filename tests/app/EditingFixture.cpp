@@ -37,7 +37,7 @@ void EditingFixture::showForEditing() {
 void EditingFixture::showDisconnected() {
   startWindow();
   scheduler.advanceMs(3100);
-  ASSERT_FALSE(form->link.PortOpen());
+  ASSERT_FALSE(form->sessions.link.PortOpen());
   showForEditing();
 }
 

@@ -63,7 +63,7 @@ TEST_F(EditingLevels, TypedSystemLevelMovesTheSliderClampsAndNeverMutes) {
   typeAndEnter(edit("edt3"), "-80");
   EXPECT_EQ(systemSlider()->value(), 300);
   EXPECT_EQ(edit("edt3")->text(), "-60.0 dB");
-  EXPECT_EQ(form->image.main.systemLevel, 1);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 1);
   // A key typed into a text that is no number replaces the whole text.
   edit("edt3")->setFocus(Qt::TabFocusReason);
   edit("edt3")->end(false);
@@ -90,7 +90,7 @@ TEST_F(EditingLevels, TextThatIsNoLevelBringsBackTheShownLevelAndSendsNothing) {
   EXPECT_EQ(system->text(), "-3.0 dB");
   EXPECT_EQ(control<QLabel>("Label1")->text(), "-3.0 dB");
   EXPECT_EQ(systemSlider()->value(), 15);
-  EXPECT_EQ(form->image.main.systemLevel, 286);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 286);
   EXPECT_TRUE(sentWrites().empty());
 
   // Muted, the edit comes back as "Mute", and stays muted.
@@ -99,7 +99,7 @@ TEST_F(EditingLevels, TextThatIsNoLevelBringsBackTheShownLevelAndSendsNothing) {
   typeAndEnter(system, ".");
   EXPECT_EQ(system->text(), "Mute");
   EXPECT_EQ(systemSlider()->value(), 301);
-  EXPECT_EQ(form->image.main.systemLevel, 0);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 0);
   EXPECT_TRUE(sentWrites().empty());
 
   QLineEdit* satellite = edit("edt2");
@@ -135,7 +135,7 @@ TEST_F(EditingLevels, MuteTwiceBringsBackTheLevelItSilenced) {
   systemSlider()->triggerAction(QAbstractSlider::SliderToMaximum);
   QTest::mouseClick(button("btn1"), Qt::LeftButton);
   EXPECT_EQ(systemSlider()->value(), 301);
-  EXPECT_EQ(form->image.main.systemLevel, 0);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 0);
 }
 
 TEST_F(EditingLevels, PolarityButtonsToggleCaptionColourAndByte) {
@@ -183,9 +183,9 @@ TEST_F(EditingLevels, TypedSystemDelayIsTruncatedToStepsAndShownInThreeUnits) {
   EXPECT_EQ(sentWrites(), std::vector<Frame>{mainFrame(301, 407)});  // 0x97 0x01
   typeAndEnter(edit("RzEdit18"), "-0,02");  // "-" is dropped, "," is a point: 0.02 ms
   EXPECT_EQ(edit("RzEdit18")->text(), "0.000 ms");
-  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 0);
+  EXPECT_EQ(form->sessions.image.way(Way::Main).delaySteps, 0);
   typeAndEnter(edit("RzEdit18"), "0.567");
-  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 27);
+  EXPECT_EQ(form->sessions.image.way(Way::Main).delaySteps, 27);
   EXPECT_EQ(edit("RzEdit18")->text(), "0.567 ms");
 }
 
@@ -203,7 +203,7 @@ TEST_F(EditingLevels, TextThatIsNoDelayBringsBackTheLastAcceptedMilliseconds) {
   EXPECT_EQ(control<QLabel>("lbl9")->text(), "1.050 ms");
   typeAndLeave(system, ".");
   EXPECT_EQ(system->text(), "1.050 ms");
-  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 50);
+  EXPECT_EQ(form->sessions.image.way(Way::Main).delaySteps, 50);
   EXPECT_EQ(control<QScrollBar>("ScrollBar1")->value(), 50);
   EXPECT_TRUE(sentWrites().empty());
 
@@ -216,7 +216,7 @@ TEST_F(EditingLevels, TextThatIsNoDelayBringsBackTheLastAcceptedMilliseconds) {
   QTest::keyClick(satellite, Qt::Key_Return);
   EXPECT_EQ(satellite->text(), "1.995 ms");
   EXPECT_EQ(control<QLabel>("lbl4")->text(), "1.995 ms");
-  EXPECT_EQ(form->image.way(Way::High).delaySteps, 95);
+  EXPECT_EQ(form->sessions.image.way(Way::High).delaySteps, 95);
   EXPECT_TRUE(sentWrites().empty());
   EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -229,14 +229,14 @@ TEST_F(EditingLevels, LevelAndDelayEditsWhileDisconnectedAreShownButNeverSent) {
   typeAndEnter(edit("edt1"), "2");
   QTest::mouseClick(button("btn2"), Qt::LeftButton);
   EXPECT_EQ(systemSlider()->value(), 15);
-  EXPECT_EQ(form->image.main.systemLevel, 286);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 286);
   EXPECT_EQ(edit("edt3")->text(), "-3.0 dB");
-  EXPECT_EQ(form->image.way(Way::Main).delaySteps, 50);
+  EXPECT_EQ(form->sessions.image.way(Way::Main).delaySteps, 50);
   EXPECT_EQ(control<QScrollBar>("ScrollBar1")->value(), 50);
   EXPECT_EQ(edit("RzEdit18")->text(), "1.050 ms");
-  EXPECT_EQ(form->image.way(Way::High).level, 140);
-  EXPECT_EQ(form->image.way(Way::High).delaySteps, 95);
-  EXPECT_EQ(form->image.way(Way::High).polarity, 1);
+  EXPECT_EQ(form->sessions.image.way(Way::High).level, 140);
+  EXPECT_EQ(form->sessions.image.way(Way::High).delaySteps, 95);
+  EXPECT_EQ(form->sessions.image.way(Way::High).polarity, 1);
   EXPECT_EQ(button("btn2")->text(), "Pol(-)");
   scheduler.advanceMs(3000);
   EXPECT_TRUE(written().empty());
@@ -247,7 +247,7 @@ TEST_F(EditingLevels, LevelAndDelayEditsWhileDisconnectedAreShownButNeverSent) {
   scheduler.advanceMs(3000);
   ASSERT_TRUE(connectedCaption());
   EXPECT_TRUE(sentWrites().empty());
-  EXPECT_EQ(form->image.main.systemLevel, 301);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 301);
   EXPECT_EQ(edit("edt3")->text(), "0.0 dB");
   EXPECT_EQ(edit("RzEdit18")->text(), "0.000 ms");
   EXPECT_EQ(edit("edt2")->text(), "0.0 dB");
@@ -282,19 +282,19 @@ TEST_F(EditingLevels, ReconnectingReadsBackWhatTheDeviceStored) {
   typeAndEnter(edit("RzEdit206"), "8000");
   QTest::mouseClick(button("btn2"), Qt::LeftButton);
   sentWrites();
-  const PresetImage edited = form->image;
+  const PresetImage edited = form->sessions.image;
   disconnect();
   // Whatever the window holds now is replaced by what the device sends on the next connect.
-  form->image.main.systemLevel = 301;
-  form->image.way(Way::Main).delaySteps = 0;
-  form->image.band(ToBandSlot(Way::Main, 1)).peqGain = 120;
+  form->sessions.image.main.systemLevel = 301;
+  form->sessions.image.way(Way::Main).delaySteps = 0;
+  form->sessions.image.band(ToBandSlot(Way::Main, 1)).peqGain = 120;
   clickConnect();
   scheduler.advanceMs(3000);
   ASSERT_TRUE(connectedCaption());
-  EXPECT_EQ(form->image.main.systemLevel, 286);
-  EXPECT_EQ(form->image.way(Way::Main), edited.way(Way::Main));
-  EXPECT_EQ(form->image.way(Way::High), edited.way(Way::High));
-  EXPECT_EQ(form->image.bands, edited.bands);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 286);
+  EXPECT_EQ(form->sessions.image.way(Way::Main), edited.way(Way::Main));
+  EXPECT_EQ(form->sessions.image.way(Way::High), edited.way(Way::High));
+  EXPECT_EQ(form->sessions.image.bands, edited.bands);
   EXPECT_EQ(edit("edt3")->text(), "-3.0 dB");
   EXPECT_EQ(edit("RzEdit18")->text(), "1.050 ms");
   EXPECT_EQ(edit("edt2")->text(), "-6.0 dB");

@@ -21,7 +21,7 @@ class EqExchangeFixture : public EditingFixture {
   std::string path(const std::string& name) const { return (folder / name).string(); }
   std::string read(const std::string& name) const { return ReadBytes(folder / name); }
 
-  const EqBand& band(int row) const { return form->image.band(ToBandSlot(Way::Main, row)); }
+  const EqBand& band(int row) const { return form->sessions.image.band(ToBandSlot(Way::Main, row)); }
   std::array<EqBand, kBandsPerWay> mainBands() const {
     std::array<EqBand, kBandsPerWay> b{};
     for (int row = 0; row < kBandsPerWay; ++row) b[static_cast<std::size_t>(row)] = band(row);

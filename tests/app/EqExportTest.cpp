@@ -109,9 +109,9 @@ TEST_F(EqExport, TheResponseIsTheGraphsMainPathAsFrdOrCsv) {
 
   const std::array<bool, kBandsPerWay> bypass = form->editing.bypass;
   ASSERT_TRUE(bypass[0]);
-  EXPECT_TRUE(MagnitudeIsTheGraphsCurve(MainPathSections(form->image, bypass), *form->curves,
+  EXPECT_TRUE(MagnitudeIsTheGraphsCurve(MainPathSections(form->sessions.image, bypass), *form->curves,
                                         static_cast<int>(Way::Main)));
-  const std::vector<ResponsePoint> points = MainResponse(form->image, bypass, false);
+  const std::vector<ResponsePoint> points = MainResponse(form->sessions.image, bypass, false);
   const std::string frd = exportResponse("main.frd");
   EXPECT_EQ(frd, crlf(WriteFrd(points)));
   EXPECT_EQ(frd.rfind("* LYRAPHONE Main path", 0), 0u);

@@ -35,7 +35,7 @@ class EqImport : public EqExchangeFixture {
   void expectNothingChanged(const std::array<EqBand, kBandsPerWay>& before,
                             std::uint16_t levelBefore) {
     EXPECT_EQ(mainBands(), before);
-    EXPECT_EQ(form->image.main.systemLevel, levelBefore);
+    EXPECT_EQ(form->sessions.image.main.systemLevel, levelBefore);
     EXPECT_TRUE(sentWrites().empty());
   }
 };
@@ -69,11 +69,11 @@ TEST_F(EqImport, AcceptedAfterTheReportTheSixBandsAndTheLevelGoOutAndTheDeviceHo
   EXPECT_EQ(band(2).frequency, NearestIndex(FrequencyScale, 1000.0));
   EXPECT_EQ(band(4).peqGain, kZeroDbGainIndex);
   EXPECT_EQ(band(4).frequency, 160);  // kept: the file says nothing of band 5
-  EXPECT_EQ(form->image.main.systemLevel, 286);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, 286);
   EXPECT_FALSE(bypassBox(1)->isChecked());
   EXPECT_FALSE(form->editing.bypassed(1));
 
-  std::vector<Frame> expected = {channelWriteFrame(form->image, Way::Main, 0)};
+  std::vector<Frame> expected = {channelWriteFrame(form->sessions.image, Way::Main, 0)};
   for (int row = 0; row < kBandsPerWay; ++row) expected.push_back(bandFrame(row, band(row)));
   EXPECT_EQ(sentWrites(), expected);
   for (int row = 0; row < kBandsPerWay; ++row) {
@@ -91,7 +91,7 @@ TEST_F(EqImport, AcceptedAfterTheReportTheSixBandsAndTheLevelGoOutAndTheDeviceHo
 
 TEST_F(EqImport, ARefusedFileNamesItsLineAndNothingChangesOrIsSent) {
   const auto before = mainBands();
-  const std::uint16_t level = form->image.main.systemLevel;
+  const std::uint16_t level = form->sessions.image.main.systemLevel;
   const struct {
     const char* name;
     const char* bytes;
@@ -123,7 +123,7 @@ TEST_F(EqImport, ARefusedFileNamesItsLineAndNothingChangesOrIsSent) {
 
 TEST_F(EqImport, BinaryHugeEmptyAndMissingFilesAreRefusedWithTheirReason) {
   const auto before = mainBands();
-  const std::uint16_t level = form->image.main.systemLevel;
+  const std::uint16_t level = form->sessions.image.main.systemLevel;
   const std::string huge = "Filter 1: ON PK Fc 63 Hz Gain -3 dB Q 4\n" + std::string(10 << 20, ' ');
   const std::string binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x02\x80", 20);
   const struct {
@@ -151,7 +151,7 @@ TEST_F(EqImport, NoAtTheQuestionOrACancelledFileDialogChangesNothing) {
   bypassBox(3)->click();
   sentWrites();
   const auto before = mainBands();
-  const std::uint16_t level = form->image.main.systemLevel;
+  const std::uint16_t level = form->sessions.image.main.systemLevel;
   dialogs.answers.push_back(Dialogs::Answer::No);
   import(file("rew.txt", kRewFile));
   EXPECT_EQ(dialogs.questions.size(), 1u);
@@ -178,7 +178,7 @@ TEST_F(EqImport, WithoutAConnectionItIsRefusedBeforeAnyFileIsAsked) {
 
 TEST_F(EqImport, ThePortLeavesWhileTheQuestionIsUpAndYesSendsNothing) {
   const auto before = mainBands();
-  const std::uint16_t level = form->image.main.systemLevel;
+  const std::uint16_t level = form->sessions.image.main.systemLevel;
   dialogs.scheduler = &scheduler;
   dialogs.thinkTimesMs = {0, 3500};  // the question stays up over a port check
   bus.removePort(kPort);
@@ -191,7 +191,7 @@ TEST_F(EqImport, ThePortLeavesWhileTheQuestionIsUpAndYesSendsNothing) {
   EXPECT_EQ(dialogs.messages[1].text, EqExchange::kLinkEnded);
   EXPECT_FALSE(connectedCaption());
   EXPECT_EQ(mainBands(), before);
-  EXPECT_EQ(form->image.main.systemLevel, level);
+  EXPECT_EQ(form->sessions.image.main.systemLevel, level);
   EXPECT_EQ(framesWithCommand(command::kWrite), 0u);
 }
 
@@ -204,15 +204,15 @@ TEST_F(EqImport, APresetBlockDecodedWhileTheQuestionIsUpDoesNotChangeWhatYesStor
   setDeviceBand(4, {60, 1, 120, 0, 100, 0, 3, 0});  // band 5, which the file leaves out
   // (The poll is held meanwhile: a poll clears ReceiveText while the 332 bytes arrive.)
   scheduler.post(500'000, [this] {
-    form->supervisor.pause();
-    form->link.ReceiveText.clear();
-    form->link.TransmitBuffer = readActivePreset(0);
-    form->link.write();
+    form->sessions.supervisor.pause();
+    form->sessions.link.ReceiveText.clear();
+    form->sessions.link.TransmitBuffer = readActivePreset(0);
+    form->sessions.link.write();
   });
   bool decodedDuringQuestion = false;
   scheduler.post(1'500'000, [&] {
     decodedDuringQuestion = band(0).frequency == 200;
-    form->supervisor.resume();
+    form->sessions.supervisor.resume();
   });
   import(file("rew.txt", kRewFile));
   ASSERT_TRUE(decodedDuringQuestion) << "the block did not arrive while the question was up";

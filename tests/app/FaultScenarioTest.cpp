@@ -3,7 +3,9 @@
 // a failure names its seed, and LYRA_SCENARIO_SEED=<seed> replays that one scenario alone.
 // LYRA_SCENARIOS sets how many scenarios run in all (spread over the cases below), from seed
 // LYRA_SCENARIO_FIRST (1 unless set);
-// LYRA_SCENARIO_TRACE=1 prints each step with the link and poll state.
+// LYRA_SCENARIO_TRACE=1 prints each step with the link and poll state;
+// LYRA_SCENARIO_TRAFFIC=<folder> writes each scenario's traffic trace there (seed-<seed>.txt), to
+// compare what went over the line before and after a change to the program.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"
 #include "protocol/SearchHits.h"
+#include "protocol/TrafficTrace.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
 #include "tests/support/QtApplication.h"
@@ -143,11 +146,19 @@ class Scenario {
     for (const char* name : {"junk.sps", "changed.sps", "changed.fps"})
       known_[folder / name] = readAll(folder / name);
     form = std::make_unique<TForm1>(scheduler, *driver, *ports, &dialogs);
+    if (const char* trafficFolder = std::getenv("LYRA_SCENARIO_TRAFFIC")) {
+      const std::string path = std::string(trafficFolder) + "/seed-" + std::to_string(seed) + ".txt";
+      std::string error;
+      traffic = TrafficTrace::open(path, scheduler.nowUs(), error);
+      if (traffic) traffic->attach(form->sessions.link);
+      else ADD_FAILURE() << path << ": " << error;
+    }
     form->window().show();
     QApplication::setActiveWindow(&form->window());
     scheduler.advanceMs(3100);
   }
   ~Scenario() {
+    traffic.reset();
     form.reset();
     twin.reset();
     device.reset();
@@ -181,6 +192,7 @@ class Scenario {
   std::unique_ptr<DeviceModel> device;
   std::unique_ptr<DeviceModel> twin;
   std::unique_ptr<TForm1> form;
+  std::unique_ptr<TrafficTrace> traffic;
 
  private:
   int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
@@ -188,9 +200,9 @@ class Scenario {
     log_ += what + "@" + std::to_string(scheduler.nowMs()) + " ";
     if (std::getenv("LYRA_SCENARIO_TRACE"))
       std::printf("%s@%lld open=%d caption=%s Timer1=%d\n", what.c_str(),
-                  static_cast<long long>(scheduler.nowMs()), form->link.PortOpen(),
+                  static_cast<long long>(scheduler.nowMs()), form->sessions.link.PortOpen(),
                   form->areas.Button3->text().toStdString().c_str(),
-                  form->timers.Timer1.isActive());
+                  form->sessions.timers.Timer1.isActive());
   }
 
   void restorePort() {
@@ -270,7 +282,7 @@ class Scenario {
       case 8: {
         note("search");
         // Refused while connected; otherwise the whole search runs inside the click.
-        const bool runs = !form->link.PortOpen() && a.Button8->isVisible() && a.Button8->isEnabled();
+        const bool runs = !form->sessions.link.PortOpen() && a.Button8->isVisible() && a.Button8->isEnabled();
         click(a.Button8);
         if (runs) checkSearchResults();
         break;
@@ -313,17 +325,17 @@ class Scenario {
     const auto& a = form->areas;
     const QString caption = a.Button3->text();
     if (caption != "Connect" && caption != "Disconnect") return "caption " + caption.toStdString();
-    if (caption == "Disconnect" && !form->link.PortOpen()) return "Disconnect with no port open";
-    if (form->link.ReceiveText.size() >= 1000)
-      return "ReceiveText " + std::to_string(form->link.ReceiveText.size());
-    if (!form->link.PortOpen()) {
-      if (form->timers.Timer1.isActive()) return "Timer1 with no port";
-      if (form->timers.sendTimer.isActive()) return "sendTimer with no port";
-      if (form->timers.intimer.isActive()) return "intimer with no port";
+    if (caption == "Disconnect" && !form->sessions.link.PortOpen()) return "Disconnect with no port open";
+    if (form->sessions.link.ReceiveText.size() >= 1000)
+      return "ReceiveText " + std::to_string(form->sessions.link.ReceiveText.size());
+    if (!form->sessions.link.PortOpen()) {
+      if (form->sessions.timers.Timer1.isActive()) return "Timer1 with no port";
+      if (form->sessions.timers.sendTimer.isActive()) return "sendTimer with no port";
+      if (form->sessions.timers.intimer.isActive()) return "intimer with no port";
     }
-    if (caption == "Connect" && !form->search.running() && form->flags.Searching == 0 &&
-        form->link.PortOpen() && !form->timers.chcon.isActive() &&
-        !form->timers.chcon112.isActive() && !form->timers.chcon188.isActive())
+    if (caption == "Connect" && !form->search.running() && form->sessions.flags.Searching == 0 &&
+        form->sessions.link.PortOpen() && !form->sessions.timers.chcon.isActive() &&
+        !form->sessions.timers.chcon112.isActive() && !form->sessions.timers.chcon188.isActive())
       return "a port left open with nothing using it";
     const bool waiting = a.RzGroupBox1->isVisibleTo(&form->window());
     if (waiting) {
@@ -390,11 +402,11 @@ class Scenario {
     const auto& a = form->areas;
     const DeviceFaults& f = device->faults();
     return a.RzButton10->isVisible() && a.RzButton10->isEnabled() &&
-           a.Button3->text() == "Disconnect" && form->link.PortOpen() &&
-           !form->address.BroadcastMode && form->timers.Timer1.isActive() &&
-           !form->timers.chcon.isActive() && !form->timers.chcon112.isActive() &&
-           !form->timers.chcon188.isActive() && form->flags.SaveAckAwaited == 0 &&
-           form->address.BusAddress == device->busAddress() && bus.hasPort(kPort) && !f.silent &&
+           a.Button3->text() == "Disconnect" && form->sessions.link.PortOpen() &&
+           !form->sessions.address.BroadcastMode && form->sessions.timers.Timer1.isActive() &&
+           !form->sessions.timers.chcon.isActive() && !form->sessions.timers.chcon112.isActive() &&
+           !form->sessions.timers.chcon188.isActive() && form->sessions.flags.SaveAckAwaited == 0 &&
+           form->sessions.address.BusAddress == device->busAddress() && bus.hasPort(kPort) && !f.silent &&
            f.dropRate == 0 && f.corruptRate == 0 && f.lateByUs <= 500'000 &&
            twin->faults().silent;
   }
@@ -448,18 +460,18 @@ class Scenario {
   std::string checkSettled() {
     const auto& a = form->areas;
     if (a.RzGroupBox1->isVisibleTo(&form->window())) return "wait box still up when settled";
-    if (form->search.running() || form->flags.Searching != 0) return "search still running";
+    if (form->search.running() || form->sessions.flags.Searching != 0) return "search still running";
     const bool connected = a.Button3->text() == "Disconnect";
-    if (connected != form->link.PortOpen()) return "caption does not match the port";
+    if (connected != form->sessions.link.PortOpen()) return "caption does not match the port";
     // While the SendPump writes a slot it holds the poll off (Timer7, then Timer4 resumes it).
-    const bool pumpHoldsPoll = form->timers.Timer7.isActive() || form->timers.Timer4.isActive();
+    const bool pumpHoldsPoll = form->sessions.timers.Timer7.isActive() || form->sessions.timers.Timer4.isActive();
     // In BroadcastMode no device answers, so nothing polls.
-    if (connected && !form->address.BroadcastMode && !form->timers.Timer1.isActive() &&
+    if (connected && !form->sessions.address.BroadcastMode && !form->sessions.timers.Timer1.isActive() &&
         !pumpHoldsPoll)
       return "connected without the poll";
     // A BroadcastMode connection offers the initial data first; editing waits until it is sent.
     const bool offersInitialData =
-        form->address.BroadcastMode && a.initialDataBox->isVisibleTo(&form->window());
+        form->sessions.address.BroadcastMode && a.initialDataBox->isVisibleTo(&form->window());
     if (!a.RzGroupBox12->isEnabled() && connected && !offersInitialData)
       return "editing boxes left disabled";
     return {};
@@ -486,10 +498,10 @@ class TimeOutAfterTheLinkWentAway : public ::testing::Test {
     s.bus.removePort(Scenario::kPort);
     start(s);
     s.scheduler.advanceMs(waitMs);
-    EXPECT_FALSE(s.form->link.PortOpen());
+    EXPECT_FALSE(s.form->sessions.link.PortOpen());
     EXPECT_EQ(s.form->areas.Button3->text(), "Connect");
-    EXPECT_FALSE(s.form->timers.Timer1.isActive());
-    EXPECT_FALSE(s.form->timers.sendTimer.isActive());
+    EXPECT_FALSE(s.form->sessions.timers.Timer1.isActive());
+    EXPECT_FALSE(s.form->sessions.timers.sendTimer.isActive());
   }
 };
 
@@ -517,9 +529,9 @@ TEST_F(TimeOutAfterTheLinkWentAway, ASearchHoldingThePortIsNoConnectionToResume)
   const std::int64_t searchedAtMs = s.scheduler.nowMs();
   s.form->areas.Button8->click();  // the whole search runs inside the click
   ASSERT_GT(s.scheduler.nowMs() - searchedAtMs, 8000) << "the time-out must fall in the search";
-  EXPECT_FALSE(s.form->link.PortOpen());
-  EXPECT_FALSE(s.form->timers.Timer1.isActive());
-  EXPECT_FALSE(s.form->timers.sendTimer.isActive());
+  EXPECT_FALSE(s.form->sessions.link.PortOpen());
+  EXPECT_FALSE(s.form->sessions.timers.Timer1.isActive());
+  EXPECT_FALSE(s.form->sessions.timers.sendTimer.isActive());
 }
 
 // A day of polling in virtual time: one device, an edit every three seconds, and now and then a
@@ -585,17 +597,17 @@ TEST(Soak, EditsReachTheDeviceOrTheLossIsReportedAndNothingGrows) {
       DeviceMemory copy = s.device->memory();
       const bool inMemory = copy.writeRow(0x03, 0, lastRow) &&
                             copy.active == s.device->memory().active &&
-                            (lastRow[2] | lastRow[3] << 8) == s.form->image.main.systemLevel;
+                            (lastRow[2] | lastRow[3] << 8) == s.form->sessions.image.main.systemLevel;
       if (inMemory) ++reached;
       else if (lost) ++reportedLost;
       else FAIL() << "edit " << edits << " at " << s.scheduler.nowMs() << " ms neither reached "
                   << "the device nor was reported lost";
     }
     for (const char* port : {Scenario::kPort}) s.bus.clearWrites(port);
-    peakReceive = std::max(peakReceive, s.form->link.ReceiveText.size());
-    ASSERT_LT(s.form->link.ReceiveText.size(), 1000u);
+    peakReceive = std::max(peakReceive, s.form->sessions.link.ReceiveText.size());
+    ASSERT_LT(s.form->sessions.link.ReceiveText.size(), 1000u);
     ASSERT_EQ(a.RzComboBox10->count(), presetSlots);
-    ASSERT_FALSE(!s.form->link.PortOpen() && s.form->timers.Timer1.isActive());
+    ASSERT_FALSE(!s.form->sessions.link.PortOpen() && s.form->sessions.timers.Timer1.isActive());
     const std::size_t pending = s.scheduler.pendingCount();
     if (tick < 200) pendingEarly = std::max(pendingEarly, pending);
     else peakPendingLate = std::max(peakPendingLate, pending);
@@ -679,7 +691,7 @@ TEST(FaultScenarioRegressions, AFileWithAChangedDigitIsRefusedWholeAndNothingIsS
         << "a changed block went up at " << w.timeUs / 1000 << " ms";
     EXPECT_NE(w.bytes.size() > 6 ? w.bytes[4] : 0, command::kWrite) << "nothing is written";
   }
-  EXPECT_TRUE(s.form->timers.Timer1.isActive());
+  EXPECT_TRUE(s.form->sessions.timers.Timer1.isActive());
 }
 
 // Seeds whose name save left just after a status poll, with the device's replies gathered into

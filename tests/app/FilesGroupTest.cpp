@@ -14,8 +14,8 @@ class FilesGroup : public PresetScenario {
     startWindow();
   }
   void connectInBroadcastMode() {
-    form->address.BroadcastMode = true;
-    form->address.BusAddress = kBroadcastAddress;
+    form->sessions.address.BroadcastMode = true;
+    form->sessions.address.BusAddress = kBroadcastAddress;
     clickConnect();
     scheduler.advanceMs(100);
     ASSERT_TRUE(connectedCaption());
@@ -39,7 +39,7 @@ TEST_F(FilesGroup, APresetFileReachesEveryDeviceOnTheBus) {
   ASSERT_EQ(headers.size(), 2u);
   for (const auto& h : headers) EXPECT_EQ(h.second[3], kBroadcastAddress);
   for (const auto& d : devices) EXPECT_EQ(d->memory().active, data) << "device " << d->deviceId();
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
   EXPECT_TRUE(visible(waitBox()));
   scheduler.advanceMs(1000);
   EXPECT_EQ(progress(), 100);
@@ -86,7 +86,7 @@ TEST_F(FilesGroup, OneDevicesBlockReachesTheOthers) {
   scheduler.advanceMs(6100);
   for (const auto& d : devices) EXPECT_EQ(d->memory().active, distinctPreset()) << d->deviceId();
   EXPECT_EQ(framesOf(0xA1, 0x28, before).size(), 2u);
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
   EXPECT_EQ(progress(), 100);
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_FALSE(visible(initialDataBox()));
@@ -167,7 +167,7 @@ TEST_F(FilesGroup, TheBoxsCloseButtonDisconnects) {
   form->areas.initialDataClose->click();
   scheduler.advanceMs(100);
   EXPECT_FALSE(connectedCaption());
-  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(form->sessions.link.PortOpen());
   EXPECT_FALSE(visible(initialDataBox()));
 }
 

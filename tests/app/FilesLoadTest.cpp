@@ -103,11 +103,11 @@ TEST_F(FilesLoad, APresetFromADeviceAt05LoadsIntoOneAt00InOneOrTwoLines) {
     EXPECT_EQ(all[before + 1].second, Bytes(body->begin(), body->end()));
     EXPECT_EQ(all[before + 1].first - all[before].first, 100);
     EXPECT_EQ(device.memory().active, data);
-    EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+    EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
     EXPECT_EQ(control<QLineEdit>("RzEdit94")->text(), "102 Hz");
     EXPECT_FALSE(visible(waitBox()));
     EXPECT_TRUE(editingEnabled());
-    EXPECT_TRUE(form->timers.Timer1.isActive());
+    EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
     EXPECT_GE(scheduler.nowMs() - all[before].first, 8000) << "the poll waits for the device";
     EXPECT_TRUE(dialogs.messages.empty());
   }
@@ -117,7 +117,7 @@ TEST_F(FilesLoad, EveryDamagedPresetFileSendsNothing) {
   addDevice(1);
   startWindow();
   connectAndSettle();
-  const PresetImage image = form->image;
+  const PresetImage image = form->sessions.image;
   const std::string good = blockText(0x00, 0x00, 0x28, distinctPreset());
   std::string withG = good;
   withG[101] = 'G';
@@ -145,7 +145,7 @@ TEST_F(FilesLoad, EveryDamagedPresetFileSendsNothing) {
     ASSERT_EQ(dialogs.messages.size(), shown + 1);
     EXPECT_EQ(dialogs.messages.back().text, "File damaged.");
     EXPECT_EQ(uploadsSince(before), 0u);
-    EXPECT_EQ(form->image, image);
+    EXPECT_EQ(form->sessions.image, image);
     EXPECT_FALSE(visible(waitBox()));
   }
 }
@@ -190,8 +190,8 @@ TEST_F(FilesLoad, AllPresetsGoUpAsBlocks1To20ThenTheNamesAreRead) {
   EXPECT_EQ(uploads[40].first - uploads[39].first, 1000);
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.sendTimer.isActive());
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -218,23 +218,23 @@ TEST_F(FilesLoad, AnAllPresetsFileWithoutTwentyGoodLinesSendsNothing) {
     ASSERT_EQ(dialogs.messages.size(), shown + 1);
     EXPECT_EQ(dialogs.messages.back().text, "File damaged.");
     EXPECT_EQ(uploadsSince(before), 0u);
-    EXPECT_TRUE(form->timers.Timer1.isActive());
+    EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
   }
   // A cancelled dialog ends quietly, with the poll running.
   const std::size_t shown = dialogs.messages.size();
   form->areas.Button5->click();
   EXPECT_EQ(dialogs.messages.size(), shown);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
 }
 
 TEST_F(FilesLoad, AnUploadWithoutAnOpenPortSendsAndStartsNothing) {
   addDevice(1);
   startWindow();
-  ASSERT_FALSE(form->link.PortOpen());
-  form->transfer.UploadText = blockText(0x00, 5, 0x29, distinctPreset());
-  form->transfer.UploadCounter = 5;  // a stored block in the middle of "load all"
-  form->presetExchange.upload();
-  EXPECT_FALSE(form->timers.Timer10.isActive());
+  ASSERT_FALSE(form->sessions.link.PortOpen());
+  form->sessions.transfer.UploadText = blockText(0x00, 5, 0x29, distinctPreset());
+  form->sessions.transfer.UploadCounter = 5;  // a stored block in the middle of "load all"
+  form->sessions.presetExchange.upload();
+  EXPECT_FALSE(form->sessions.timers.Timer10.isActive());
   scheduler.advanceMs(3000);
   EXPECT_TRUE(written().empty());
   EXPECT_TRUE(dialogs.messages.empty());
@@ -273,12 +273,12 @@ TEST_F(FilesLoad, APortLeavingDuringLoadAllEndsTheUploadWithoutRepeatingABlock) 
   // The port check ended the connection; the window is back to rest.
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"No port."});
   EXPECT_FALSE(connectedCaption());
-  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(form->sessions.link.PortOpen());
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_FALSE(form->timers.Timer10.isActive());
-  EXPECT_FALSE(form->timers.Timer1.isActive());
-  EXPECT_FALSE(form->timers.sendTimer.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer10.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.sendTimer.isActive());
 }
 
 TEST_F(FilesLoad, AWriteThatFailsDuringLoadAllIsNotRepeatedAndTheWatchdogEndsTheConnection) {
@@ -299,18 +299,18 @@ TEST_F(FilesLoad, AWriteThatFailsDuringLoadAllIsNotRepeatedAndTheWatchdogEndsThe
             std::vector<std::string>{
                 "CONNECTION INTERRUPTED!\rPlease check data cables and reconnect."});
   EXPECT_FALSE(connectedCaption());
-  EXPECT_FALSE(form->link.PortOpen());
+  EXPECT_FALSE(form->sessions.link.PortOpen());
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_FALSE(form->timers.Timer10.isActive());
-  EXPECT_FALSE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer10.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer1.isActive());
 }
 
 TEST_F(FilesLoad, NoOrACancelledFileDialogLoadsNothing) {
   addDevice(1);
   startWindow();
   connectAndSettle();
-  const PresetImage image = form->image;
+  const PresetImage image = form->sessions.image;
   const std::size_t before = written().size();
   dialogs.answers = {Dialogs::Answer::No, Dialogs::Answer::No};
   form->areas.Button7->click();
@@ -321,16 +321,16 @@ TEST_F(FilesLoad, NoOrACancelledFileDialogLoadsNothing) {
   // Yes, then no file chosen.
   form->areas.Button7->click();
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  form->timers.Timer1.stop();  // "load all" starts the poll again after its dialog
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  form->sessions.timers.Timer1.stop();  // "load all" starts the poll again after its dialog
   form->areas.Button5->click();
   ASSERT_EQ(dialogs.fileDialogs.size(), 2u);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_FALSE(form->timers.Timer10.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer10.isActive());
   scheduler.advanceMs(5000);
   EXPECT_EQ(uploadsSince(before), 0u);
   EXPECT_FALSE(framesOf(command::kRead, group::kStatusRecord, before).empty());  // still polled
-  EXPECT_EQ(form->image, image);
+  EXPECT_EQ(form->sessions.image, image);
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
   EXPECT_TRUE(dialogs.messages.empty());

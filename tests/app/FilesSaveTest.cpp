@@ -32,7 +32,7 @@ TEST_F(FilesSave, ThisPresetIsTheDevicesBlockAsOneCrLfLine) {
   device.memory().active = distinctPreset();
   startWindow();
   connectAndSettle();
-  const PresetImage image = form->image;
+  const PresetImage image = form->sessions.image;
   const auto path = folder / "mystyle.sps";
   dialogs.filePaths.push_back(path.string());
 
@@ -44,9 +44,9 @@ TEST_F(FilesSave, ThisPresetIsTheDevicesBlockAsOneCrLfLine) {
   EXPECT_EQ(dialogs.fileDialogs[0].filter, "lyraphonefile(*.sps)|*.sps");
   EXPECT_EQ(dialogs.fileDialogs[0].defaultName, "mystyle");
   EXPECT_EQ(dialogs.fileDialogs[0].defaultExtension, "sps");
-  EXPECT_EQ(form->image, image) << "the block goes to the file, not into the image";
+  EXPECT_EQ(form->sessions.image, image) << "the block goes to the file, not into the image";
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
   EXPECT_TRUE(editingEnabled());
   scheduler.advanceMs(5000);
   EXPECT_TRUE(dialogs.messages.empty()) << "the time-out stays quiet once the block came";
@@ -71,7 +71,7 @@ TEST_F(FilesSave, ALoadBegunBeforeTheSaveDialogAsksDoesNotChangeWhatIsSaved) {
     const auto saved = folder / "mystyle.sps";
     std::filesystem::remove(saved);
     form->areas.Button6->click();
-    ASSERT_TRUE(scheduler.advanceUntil([&] { return form->timers.FSaveDialog3.isActive(); }, 3000));
+    ASSERT_TRUE(scheduler.advanceUntil([&] { return form->sessions.timers.FSaveDialog3.isActive(); }, 3000));
     dialogs.filePaths = {loaded.string(), saved.string()};  // the load's open, then the save
     form->areas.Button7->click();
     scheduler.advanceMs(10000);
@@ -87,14 +87,14 @@ TEST_F(FilesSave, ThisPresetWithoutReplyRestoresThePollAndSaysSo) {
   device.faults().silent = true;
   form->areas.Button6->click();
   const std::int64_t clickedAt = scheduler.nowMs();
-  EXPECT_FALSE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer1.isActive());
   scheduler.advanceMs(PcFiles::kSaveActiveTimeoutMs + 100);
   ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
   EXPECT_LE(dialogs.messages[0].atMs - clickedAt, PcFiles::kSaveActiveTimeoutMs + 60);
   EXPECT_TRUE(dialogs.fileDialogs.empty());
-  EXPECT_EQ(form->flags.SaveActiveToPc, 0);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_EQ(form->sessions.flags.SaveActiveToPc, 0);
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.sendTimer.isActive());
 }
 
 TEST_F(FilesSave, AllPresetsAreTwentyLinesInArrivalOrder) {
@@ -129,8 +129,8 @@ TEST_F(FilesSave, AllPresetsAreTwentyLinesInArrivalOrder) {
   EXPECT_EQ(dialogs.fileDialogs[0].defaultExtension, "fps");
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_FALSE(form->timers.Timer9.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer9.isActive());
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -149,7 +149,7 @@ TEST_F(FilesSave, AllPresetsMissingABlockAfter16sSaveNothing) {
   EXPECT_EQ(folder.entryCount(), 0u);
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
 }
 
 TEST_F(FilesSave, AllPresetsFromADeviceAnsweringTwiceHoldEachBlockOnceInOrder) {
@@ -212,7 +212,7 @@ TEST_F(FilesSave, TheFourFileOperationsDoNothingWhileDisconnected) {
   addDevice(1);
   startWindow();
   scheduler.advanceMs(3100);
-  ASSERT_FALSE(form->link.PortOpen());
+  ASSERT_FALSE(form->sessions.link.PortOpen());
   // The buttons are live while disconnected: a click reaches the operation.
   for (QPushButton* b :
        {form->areas.Button6, form->areas.Button4, form->areas.Button7, form->areas.Button5}) {
@@ -230,8 +230,8 @@ TEST_F(FilesSave, TheFourFileOperationsDoNothingWhileDisconnected) {
   EXPECT_TRUE(written().empty());
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_EQ(folder.entryCount(), 0u);
-  for (const NamedTimer* t : {&form->timers.Timer1, &form->timers.Timer8, &form->timers.Timer9,
-                              &form->timers.Timer10, &form->timers.Timer12}) {
+  for (const NamedTimer* t : {&form->sessions.timers.Timer1, &form->sessions.timers.Timer8, &form->sessions.timers.Timer9,
+                              &form->sessions.timers.Timer10, &form->sessions.timers.Timer12}) {
     EXPECT_FALSE(t->isActive()) << t->name();
   }
 }
@@ -260,15 +260,15 @@ TEST_F(FilesSave, NoOrACancelledSaveDialogSendsAndSavesNothing) {
   form->areas.Button6->click();
   scheduler.advanceMs(1000);
   ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-  EXPECT_EQ(form->flags.SaveActiveToPc, 0);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_EQ(form->sessions.flags.SaveActiveToPc, 0);
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.sendTimer.isActive());
   // "Save all presets": twenty blocks read, then the save dialog is cancelled.
   form->areas.Button4->click();
   scheduler.advanceMs(16000);
   ASSERT_EQ(dialogs.fileDialogs.size(), 2u);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.sendTimer.isActive());
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
   before = written().size();

@@ -30,7 +30,7 @@ class GraphPhaseView : public EqExchangeFixture {
   // The phase the graph drew is the Main path's at every column, bypassed bands flat.
   void expectPhaseOfTheWindow() const {
     ASSERT_TRUE(form->graph.phaseDrawn());
-    const std::vector<Section> sections = MainPathSections(form->image, form->editing.bypass);
+    const std::vector<Section> sections = MainPathSections(form->sessions.image, form->editing.bypass);
     for (int i = 0; i < kColumnCount; ++i) {
       const double hz = ColumnFrequency(kFirstColumnX + i);
       ASSERT_NEAR(form->graph.drawnPhaseDeg()[static_cast<std::size_t>(i)],

@@ -83,7 +83,7 @@ TEST_F(KeyboardReach, UpAndDownInAValueEditSendWhatItsArrowsSend) {
   form->equalizer.rows[1].gainSpin.upRight->click();
   EXPECT_EQ(byKey, sentWrites());
   ASSERT_EQ(byKey.size(), 1u);
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 1)).peqGain, kZeroDbGainIndex + 1);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 1)).peqGain, kZeroDbGainIndex + 1);
 
   // At the end of the scale a key, like the arrow, does nothing and sends nothing.
   typeAndEnter(gain, "12");
@@ -95,11 +95,11 @@ TEST_F(KeyboardReach, UpAndDownInAValueEditSendWhatItsArrowsSend) {
   // The high-pass frequency steps one entry of the frequency scale.
   QLineEdit* hpf = edit("RzEdit205");
   QTest::mouseClick(hpf, Qt::LeftButton);
-  const int before = form->image.way(Way::Main).hpfFrequency;
+  const int before = form->sessions.image.way(Way::Main).hpfFrequency;
   QTest::keyClick(hpf, Qt::Key_Up);
   QTest::keyClick(hpf, Qt::Key_Up);
   QTest::keyClick(hpf, Qt::Key_Down);
-  EXPECT_EQ(form->image.way(Way::Main).hpfFrequency, before + 1);
+  EXPECT_EQ(form->sessions.image.way(Way::Main).hpfFrequency, before + 1);
   EXPECT_EQ(sentWrites().size(), 1u) << "the newest value of the slot goes out";
 }
 
@@ -182,7 +182,7 @@ TEST_F(KeyboardReach, APortAConnectionAGainAndAPresetFileByKeyboardAlone) {
   EXPECT_EQ(edit("RzEdit107")->text(), "-3.6 dB");  // midway between two steps: the lower one
   const std::vector<Frame> sent = sentWrites();
   ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 1)).peqGain, kZeroDbGainIndex - 18);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 1)).peqGain, kZeroDbGainIndex - 18);
 
   // File, "Save this preset to PC": Alt+F opens the menu, S picks the item.
   TempFolder folder;

@@ -25,10 +25,10 @@ class LinkAfterDialogs : public PresetScenario {
   }
   void expectLinkStopped() {
     EXPECT_FALSE(connectedCaption());
-    EXPECT_FALSE(form->link.PortOpen());
-    EXPECT_FALSE(form->timers.Timer1.isActive()) << "the poll came back after the link ended";
-    EXPECT_FALSE(form->timers.intimer.isActive());
-    EXPECT_FALSE(form->timers.sendTimer.isActive());
+    EXPECT_FALSE(form->sessions.link.PortOpen());
+    EXPECT_FALSE(form->sessions.timers.Timer1.isActive()) << "the poll came back after the link ended";
+    EXPECT_FALSE(form->sessions.timers.intimer.isActive());
+    EXPECT_FALSE(form->sessions.timers.sendTimer.isActive());
   }
   // The adapter is plugged in again and the user connects: the handshake must succeed.
   void expectNextConnectWorks() {
@@ -93,8 +93,8 @@ TEST_F(LinkAfterDialogs, LoadAllAfterThePortLeftWhetherCancelledUnreadableOrDama
 TEST_F(LinkAfterDialogs, ANameSaveWhoseWaitSpansThePortCheckOfALostPort) {
   // The port check runs every 3 s; restarted here, its next check falls in the save's 100 ms
   // wait. The port leaves the system just before the save, so the poll cannot notice it first.
-  form->timers.brocar1.stop();
-  form->timers.brocar1.start();
+  form->sessions.timers.brocar1.stop();
+  form->sessions.timers.brocar1.start();
   scheduler.advanceMs(2960);
   unplug();
   form->areas.RzEdit1->setText("Stage left");

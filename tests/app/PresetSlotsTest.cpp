@@ -59,12 +59,12 @@ TEST_F(PresetSlots, LoadingUsr7SendsIndex8AndShowsTheLoadedPreset) {
   const auto loads = framesOf(0xA2, 0x28, before);
   ASSERT_EQ(loads.size(), 1u);
   EXPECT_EQ(loads[0].second, loadStoredPreset(0x00, 8));
-  EXPECT_EQ(form->image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
+  EXPECT_EQ(form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency, 57);
   EXPECT_EQ(control<QLineEdit>("RzEdit94")->text(), "102 Hz");
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_FALSE(form->timers.Timer22.isActive());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_FALSE(form->sessions.timers.Timer22.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
   // The system record read that follows names the slot.
   EXPECT_EQ(form->areas.RzLabel14->text(), "Last loaded preset:Usr7         ");
   EXPECT_TRUE(dialogs.messages.empty());
@@ -81,7 +81,7 @@ TEST_F(PresetSlots, ALoadWithoutReplyEndsAfter12sWithTheImageUnchanged) {
   DeviceModel& device = addDevice(1);
   startWindow();
   connectAndSettle();
-  const PresetImage image = form->image;
+  const PresetImage image = form->sessions.image;
   device.faults().silent = true;
 
   clickLoad(3);
@@ -94,12 +94,12 @@ TEST_F(PresetSlots, ALoadWithoutReplyEndsAfter12sWithTheImageUnchanged) {
   scheduler.advanceMs(200);
   ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
   EXPECT_NEAR(static_cast<double>(dialogs.messages[0].atMs - sentAt), 12000.0, 20.0);
-  EXPECT_EQ(form->image, image);
-  EXPECT_EQ(form->flags.LoadSlotAwaited, 0);
+  EXPECT_EQ(form->sessions.image, image);
+  EXPECT_EQ(form->sessions.flags.LoadSlotAwaited, 0);
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  EXPECT_TRUE(form->timers.Timer1.isActive());
-  EXPECT_TRUE(form->timers.sendTimer.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.sendTimer.isActive());
 }
 
 TEST_F(PresetSlots, ABlockThatComesAfterItsLoadTimedOutEndsAFiltersResetItOverwrites) {
@@ -124,7 +124,7 @@ TEST_F(PresetSlots, ABlockThatComesAfterItsLoadTimedOutEndsAFiltersResetItOverwr
   scheduler.advanceMs(600);  // the block is in and decoded
   EXPECT_FALSE(visible(waitBox()));
   EXPECT_TRUE(editingEnabled());
-  for (int slot = 1; slot <= 50; ++slot) EXPECT_FALSE(form->pump.isPending(slot)) << slot;
+  for (int slot = 1; slot <= 50; ++slot) EXPECT_FALSE(form->sessions.pump.isPending(slot)) << slot;
 }
 
 TEST_F(PresetSlots, LoadAndSaveDoNothingWithoutAPortOrWithoutYes) {
@@ -163,7 +163,7 @@ class LateSlotBlock : public PresetSlots {
     EXPECT_TRUE(lateBlockIn());
     return device;
   }
-  bool lateBlockIn() const { return form->image.band(ToBandSlot(Way::Main, 0)).frequency == 57; }
+  bool lateBlockIn() const { return form->sessions.image.band(ToBandSlot(Way::Main, 0)).frequency == 57; }
   void saveName(const char* name) {
     form->areas.RzEdit1->setText(name);
     form->areas.RzButton10->click();
@@ -221,7 +221,7 @@ TEST_F(PresetSlots, SavingAnEmptyNameAndA19CharacterName) {
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Successfully save."});
   scheduler.advanceMs(1000);  // the system record read after the acknowledgement goes out
   EXPECT_EQ(framesOf(0xA2, 0x21, before).size(), 1u);
-  EXPECT_TRUE(form->timers.Timer1.isActive());
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive());
 
   // Usr7 with a name that fills the field: one zero byte ends it.
   const std::string name = "Nineteen characters";
@@ -241,7 +241,7 @@ TEST_F(PresetSlots, SavingAnEmptyNameAndA19CharacterName) {
   EXPECT_EQ(frame, saveUserPresetName(0x00, 8, name));
   EXPECT_EQ(form->areas.RzComboBox10->itemText(7), QString("Usr7:") + name.c_str());
   EXPECT_EQ(form->areas.RzComboBox10->currentIndex(), 2) << "the load list keeps its selection";
-  EXPECT_EQ(form->image.names.shown(7), name);
+  EXPECT_EQ(form->sessions.image.names.shown(7), name);
   EXPECT_EQ(device.memory().names[7], DeviceMemory::nameOf(name));
   EXPECT_EQ(dialogs.messages.size(), 2u);
 
@@ -265,11 +265,11 @@ TEST_F(PresetSlots, AnUnacknowledgedSaveTimesOutAndALaterAckIsNoSuccess) {
   EXPECT_TRUE(dialogs.messages.empty());
   scheduler.advanceMs(200);
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
-  EXPECT_EQ(form->flags.SaveAckAwaited, 0);
+  EXPECT_EQ(form->sessions.flags.SaveAckAwaited, 0);
 
   // The device answers again; an edit's acknowledgement is not taken for the save's.
   device.faults().silent = false;
-  form->pump.queueParameterWrite(kMainChannelSlot,
+  form->sessions.pump.queueParameterWrite(kMainChannelSlot,
                                  parameterWrite(0x00, group::kMainChannel, 0x00, RowPayload{}));
   scheduler.advanceMs(2000);
   EXPECT_EQ(framesOf(0xA1, group::kMainChannel).size(), 1u);

@@ -21,8 +21,8 @@ TEST_F(Broadcast, OnHidesTheDeviceIdListAndAddressesEveryoneOffRestoresTheDevice
               picture = a.connectionPicture->geometry(), mode = a.RzButton8->geometry();
 
   clickMode();
-  EXPECT_TRUE(form->address.BroadcastMode);
-  EXPECT_EQ(form->address.BusAddress, 0xFF);
+  EXPECT_TRUE(form->sessions.address.BroadcastMode);
+  EXPECT_EQ(form->sessions.address.BusAddress, 0xFF);
   EXPECT_FALSE(shown(a.RzComboBox6));
   EXPECT_FALSE(shown(a.deviceIdCaption));
   EXPECT_FALSE(shown(a.GroupBox3));
@@ -42,8 +42,8 @@ TEST_F(Broadcast, OnHidesTheDeviceIdListAndAddressesEveryoneOffRestoresTheDevice
   EXPECT_FALSE(a.RzButton8->geometry().intersects(a.Button3->geometry()));
 
   clickMode();
-  EXPECT_FALSE(form->address.BroadcastMode);
-  EXPECT_EQ(form->address.BusAddress, 6);
+  EXPECT_FALSE(form->sessions.address.BroadcastMode);
+  EXPECT_EQ(form->sessions.address.BusAddress, 6);
   EXPECT_TRUE(shown(a.RzComboBox6));
   EXPECT_TRUE(shown(a.deviceIdCaption));
   EXPECT_TRUE(shown(a.GroupBox3));
@@ -63,8 +63,8 @@ TEST_F(Broadcast, CannotBeSwitchedWhileConnected) {
   ASSERT_TRUE(connectedCaption());
   clickMode();
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Please disconnect."});
-  EXPECT_FALSE(form->address.BroadcastMode);
-  EXPECT_EQ(form->address.BusAddress, 0x00);
+  EXPECT_FALSE(form->sessions.address.BroadcastMode);
+  EXPECT_EQ(form->sessions.address.BusAddress, 0x00);
   EXPECT_TRUE(shown(form->areas.RzComboBox6));
 }
 
@@ -82,8 +82,8 @@ TEST_F(Broadcast, AConnectionWritesEachSlotFrameTwiceAndSurvivesMinutesWithoutRe
   // What a group operation does: a slot frame, then the pump.
   const RowPayload row = {0, 0, 120, 0, 0, 0, 0, 0};
   const Frame frame = parameterWrite(0xFF, group::kMainChannel, 0, row);
-  form->pump.queueParameterWrite(kMainChannelSlot, frame);
-  form->timers.sendTimer.start();
+  form->sessions.pump.queueParameterWrite(kMainChannelSlot, frame);
+  form->sessions.timers.sendTimer.start();
   scheduler.advanceMs(3 * 60 * 1000);
 
   const auto w = written();
@@ -97,7 +97,7 @@ TEST_F(Broadcast, AConnectionWritesEachSlotFrameTwiceAndSurvivesMinutesWithoutRe
   EXPECT_GE(polls.size(), 350u);
   for (int address : polls) EXPECT_EQ(address, 0xFF);
   EXPECT_TRUE(connectedCaption());
-  EXPECT_TRUE(form->link.PortOpen());
+  EXPECT_TRUE(form->sessions.link.PortOpen());
   EXPECT_TRUE(dialogs.messages.empty());
 }
 

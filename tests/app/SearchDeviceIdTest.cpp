@@ -20,7 +20,7 @@ class SetDeviceId : public SearchFixture {
     clickConnect();
     scheduler.advanceMs(3000);  // handshake and the system record read
     EXPECT_TRUE(connectedCaption());
-    EXPECT_EQ(form->image.system.temperatureLimit, 30);
+    EXPECT_EQ(form->sessions.image.system.temperatureLimit, 30);
     bus.clearWrites(kPort);
     return device;
   }
@@ -49,8 +49,8 @@ TEST_F(SetDeviceId, TwelveGoesToTheOldAddressAndThePollsFollowTheDevice) {
   EXPECT_EQ(systemRecordWrites(), std::vector<std::vector<std::uint8_t>>{expected});
   EXPECT_EQ(device.deviceId(), 12);
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"DeviceID change to 12"});
-  EXPECT_EQ(form->address.DeviceId, 12);
-  EXPECT_EQ(form->address.BusAddress, 0x0B);
+  EXPECT_EQ(form->sessions.address.DeviceId, 12);
+  EXPECT_EQ(form->sessions.address.BusAddress, 0x0B);
   EXPECT_EQ(form->areas.RzComboBox6->currentIndex(), 11);
   EXPECT_EQ(form->areas.RzEdit2->text(), "12");
 
@@ -81,8 +81,8 @@ TEST_F(SetDeviceId, ADeviceIdInUseIsRefusedAfterOneProbe) {
   scheduler.advanceMs(1000);
   EXPECT_TRUE(systemRecordWrites().empty());
   EXPECT_EQ(device.deviceId(), 3);
-  EXPECT_EQ(form->address.BusAddress, 0x02);
-  EXPECT_TRUE(form->timers.Timer1.isActive()) << "the poll goes on after the probe";
+  EXPECT_EQ(form->sessions.address.BusAddress, 0x02);
+  EXPECT_TRUE(form->sessions.timers.Timer1.isActive()) << "the poll goes on after the probe";
   const std::vector<int> polls = probes(kPort);
   EXPECT_EQ(std::count(polls.begin(), polls.end(), 0x04), 1) << "one probe of DeviceId 5";
 
@@ -103,7 +103,7 @@ TEST_F(SetDeviceId, NumbersOutside1To255AreRefusedAndTheFieldShowsTheDeviceIdAga
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>(4, "Please input 1~255 number."));
   scheduler.advanceMs(1000);
   EXPECT_TRUE(systemRecordWrites().empty());
-  EXPECT_EQ(form->address.BusAddress, 0x02);
+  EXPECT_EQ(form->sessions.address.BusAddress, 0x02);
   EXPECT_EQ(device.deviceId(), 3);
 }
 
@@ -137,8 +137,8 @@ TEST_F(SetDeviceId, WhileDisconnectedItSaysSoAndSendsNothing) {
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Disconnect."});
   scheduler.advanceMs(1000);
   EXPECT_TRUE(written().empty());
-  EXPECT_EQ(form->address.DeviceId, 1);
-  EXPECT_EQ(form->address.BusAddress, 0x00);
+  EXPECT_EQ(form->sessions.address.DeviceId, 1);
+  EXPECT_EQ(form->sessions.address.BusAddress, 0x00);
 }
 
 TEST_F(SetDeviceId, WithoutAnAcknowledgementNothingIsShown) {
@@ -147,7 +147,7 @@ TEST_F(SetDeviceId, WithoutAnAcknowledgementNothingIsShown) {
   enter("12");
   scheduler.advanceMs(1000);
   EXPECT_EQ(systemRecordWrites().size(), 1u);
-  EXPECT_EQ(form->flags.IdAckAwaited, 1);
+  EXPECT_EQ(form->sessions.flags.IdAckAwaited, 1);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 

@@ -55,9 +55,9 @@ class SearchFixture : public WindowFixture {
 
   // The window is left as every search must leave it: port closed, nothing searching.
   void expectSearchEnded() const {
-    EXPECT_FALSE(form->link.PortOpen());
-    EXPECT_EQ(form->link.PortNumber, -1);
-    EXPECT_EQ(form->flags.Searching, 0);
+    EXPECT_FALSE(form->sessions.link.PortOpen());
+    EXPECT_EQ(form->sessions.link.PortNumber, -1);
+    EXPECT_EQ(form->sessions.flags.Searching, 0);
     EXPECT_FALSE(form->search.running());
     EXPECT_FALSE(shown(form->areas.searchProgressBox));
     EXPECT_EQ(form->areas.searchProgress->value(), 0);

@@ -124,7 +124,7 @@ TEST_F(FullSearch, ProgressRoundsHalvesToEvenWhileTheEditingAreasAreDisabled) {
       disabled = disabled && shown(form->areas.searchProgressBox) &&
                  !form->areas.GroupBox2->isEnabled() && !form->areas.GroupBox3->isEnabled() &&
                  !form->areas.RzGroupBox12->isEnabled() && !form->areas.fileMenu->isEnabled() &&
-                 form->flags.Searching == 1;
+                 form->sessions.flags.Searching == 1;
     });
   }
   clickSearch();
@@ -206,8 +206,8 @@ TEST_F(FullSearch, ClosingTheWindowStopsTheSearchAtItsNextStep) {
   EXPECT_EQ(probes("COM4"), range(0, 29));
   EXPECT_TRUE(probes("COM3").empty());  // the next port is never opened
   EXPECT_LT(scheduler.nowMs() - startMs, 3200);
-  EXPECT_FALSE(form->link.PortOpen());
-  EXPECT_EQ(form->flags.Searching, 0);
+  EXPECT_FALSE(form->sessions.link.PortOpen());
+  EXPECT_EQ(form->sessions.flags.Searching, 0);
 }
 
 }  // namespace

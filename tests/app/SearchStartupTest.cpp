@@ -43,7 +43,7 @@ TEST_F(StartupSearch, FindsDeviceIds1To10OnEveryPortThenShowsTheWindow) {
   scheduler.advanceMs(20);
   EXPECT_FALSE(shown(form->areas.searchResultBox));
   EXPECT_TRUE(shown(form->areas.RzGroupBox12));
-  EXPECT_FALSE(form->timers.tmr1.isActive());
+  EXPECT_FALSE(form->sessions.timers.tmr1.isActive());
 }
 
 TEST_F(StartupSearch, WithoutSerialPortsItEndsAtOnceAndTheWindowShows) {
@@ -75,8 +75,8 @@ TEST_F(StartupSearch, ClosingTheWindowStopsItAtItsNextStep) {
   EXPECT_EQ(probes("COM4"), range(0, 3));
   EXPECT_TRUE(probes("COM3").empty());
   EXPECT_LT(scheduler.nowMs(), 2600);
-  EXPECT_FALSE(form->link.PortOpen());
-  EXPECT_EQ(form->flags.Searching, 0);
+  EXPECT_FALSE(form->sessions.link.PortOpen());
+  EXPECT_EQ(form->sessions.flags.Searching, 0);
 }
 
 }  // namespace

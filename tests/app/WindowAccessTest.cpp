@@ -60,7 +60,7 @@ int magentaPixels(const QImage& image) {
 
 TEST_F(Access, TheWaitBoxAndTheOtherBoxesOverTheEditingPagesPaintOpaque) {
   connect();
-  form->presetExchange.showWaitBox(40);
+  form->sessions.presetExchange.showWaitBox(40);
   form->connection.setEditingEnabled(false);
   QApplication::processEvents();
   // The greyed controls below must not show through "Please wait,doing data exchange.".

@@ -11,7 +11,7 @@
 #include "preset/PresetBlockText.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
-#include "storage/DeviceSessions.h"
+#include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -447,17 +447,17 @@ TEST_F(DeviceCommandsTest, AFileTheWindowSavedRestoresThroughTheToolAndBack) {
   test::ScriptedDialogs dialogs;
   {
     DeviceSessions window(scheduler, *driver, *ports, dialogs);
-    window.connection.onFailed = [&](const std::string&, const std::string&) {
-      window.connection.end();
+    window.connectSession.onFailed = [&](const std::string&, const std::string&) {
+      window.connectSession.end();
     };
-    ASSERT_EQ(window.connection.start(window.portList.selectedEntry(),
+    ASSERT_EQ(window.connectSession.start(window.portList.selectedEntry(),
                                       window.portList.selectedPortNumber()),
               ConnectSession::Started::Handshake);
     scheduler.advanceMs(3000);
     dialogs.filePaths.push_back(file("window.fps"));
-    window.files.saveAll();
+    window.presetFiles.saveAll();
     scheduler.advanceMs(17000);
-    window.connection.end();
+    window.connectSession.end();
   }
   ASSERT_TRUE(dialogs.messages.empty());
   const Outcome restore = run({"restore", "--port", "COM3", "--id", "5", file("window.fps")});

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/ConnectSession.h"
+#include "sessions/ConnectSession.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "protocol/ConnectSession.h"
+#include "sessions/ConnectSession.h"
 #include "protocol/TrafficTrace.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"

@@ -9,7 +9,7 @@
 #include "protocol/FrameSplitter.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
-#include "storage/DeviceSessions.h"
+#include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -28,9 +28,9 @@ class FastSaveAllTest : public ::testing::Test {
     dialogs.scheduler = &scheduler;
     dialogs.clockMs = [this] { return scheduler.nowMs(); };
     for (int n = 1; n <= 20; ++n) device.memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
-    sessions.connection.onFailed = [this](const std::string& m, const std::string&) {
+    sessions.connectSession.onFailed = [this](const std::string& m, const std::string&) {
       ADD_FAILURE() << m;
-      sessions.connection.end();
+      sessions.connectSession.end();
     };
     // When each stored block was in whole at the program, by its index.
     received.onPiece = [this](const SplitPiece& p) {
@@ -40,7 +40,7 @@ class FastSaveAllTest : public ::testing::Test {
     sessions.link.observer = [this](const LinkTraffic& t) {
       if (t.direction == LinkTraffic::Direction::Received) received.bytes(t.bytes, t.timeUs);
     };
-    EXPECT_EQ(sessions.connection.start(sessions.portList.selectedEntry(),
+    EXPECT_EQ(sessions.connectSession.start(sessions.portList.selectedEntry(),
                                         sessions.portList.selectedPortNumber()),
               ConnectSession::Started::Handshake);
     scheduler.advanceMs(3000);
@@ -63,7 +63,7 @@ class FastSaveAllTest : public ::testing::Test {
     bus.clearWrites("COM3");
     blockInUs.clear();
     const std::int64_t from = scheduler.nowMs();
-    sessions.files.saveAll(pacing);
+    sessions.presetFiles.saveAll(pacing);
     const std::size_t messagesBefore = dialogs.messages.size();
     scheduler.advanceUntil(
         [&] { return dialogs.filePaths.empty() || dialogs.messages.size() > messagesBefore; },

@@ -8,7 +8,7 @@
 #include "preset/PresetBlockText.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
-#include "storage/DeviceSessions.h"
+#include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -28,12 +28,12 @@ class TransferSessionTest : public ::testing::Test {
     device = std::make_unique<DeviceModel>(bus, "COM3", 1, 3u);
     for (int n = 1; n <= 20; ++n) device->memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
     sessions = std::make_unique<DeviceSessions>(scheduler, *driver, *ports, dialogs);
-    sessions->view.showWaitBox = [this](int) { waitBoxShown = true; };
-    sessions->view.hideWaitBox = [this] { waitBoxShown = false; };
-    sessions->view.setProgress = [this](int percent) { progress.push_back(percent); };
-    sessions->connection.onFailed = [this](const std::string& m, const std::string&) {
+    sessions->transferView.showWaitBox = [this](int) { waitBoxShown = true; };
+    sessions->transferView.hideWaitBox = [this] { waitBoxShown = false; };
+    sessions->transferView.setProgress = [this](int percent) { progress.push_back(percent); };
+    sessions->connectSession.onFailed = [this](const std::string& m, const std::string&) {
       failures.push_back(m);
-      sessions->connection.end();
+      sessions->connectSession.end();
     };
     sessions->timers.brocar1.start();
   }
@@ -42,7 +42,7 @@ class TransferSessionTest : public ::testing::Test {
     device.reset();
   }
   void connect() {
-    ASSERT_EQ(sessions->connection.start(sessions->portList.selectedEntry(),
+    ASSERT_EQ(sessions->connectSession.start(sessions->portList.selectedEntry(),
                                          sessions->portList.selectedPortNumber()),
               ConnectSession::Started::Handshake);
     scheduler.advanceMs(3000);
@@ -72,7 +72,7 @@ TEST_F(TransferSessionTest, SaveAllWritesEachBlockOnceInItsOwnLineEvenFromADevic
   const auto path = folder / "rack.fps";
   dialogs.thinkMs = 800;  // the confirmation and the file dialog stay up a while
   dialogs.filePaths.push_back(path.string());
-  sessions->files.saveAll();
+  sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
   EXPECT_TRUE(dialogs.messages.empty());
   const auto lines = fileLines(path);
@@ -95,9 +95,9 @@ TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
   ASSERT_FALSE(WriteTextLines(one.string(), {"kept"}));
   ASSERT_FALSE(WriteTextLines(all.string(), {"kept"}));
   dialogs.filePaths = {one.string(), all.string()};
-  sessions->files.saveActive();
+  sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
-  sessions->files.saveAll();
+  sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
   EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, kOvertime}));
   EXPECT_EQ(fileLines(one), std::vector<std::string>{"kept"});
@@ -106,7 +106,7 @@ TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 
   device->faults().damagedBlockByte = 0;
-  sessions->files.saveActive();
+  sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
   const auto saved = fileLines(one);
   ASSERT_EQ(saved.size(), 1u);
@@ -118,13 +118,13 @@ TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
 TEST_F(TransferSessionTest, ALateSlotBlockIsNeverSavedAsTheActivePreset) {
   connect();
   device->faults().lateByUs = 12'500'000;
-  sessions->slots.load(4);
+  sessions->presetSlots.load(4);
   scheduler.advanceMs(12100);
   ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
   device->faults().lateByUs = 1'000'000;  // the save's own answer comes after the slot's block
   const auto one = folder / "one.sps";
   dialogs.filePaths = {one.string()};
-  sessions->files.saveActive();
+  sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
   const auto saved = fileLines(one);
@@ -137,14 +137,14 @@ TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlot
   connect();
   const auto path = folder / "rack.fps";
   dialogs.filePaths.push_back(path.string());
-  sessions->files.saveAll();
+  sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
   ASSERT_EQ(fileLines(path).size(), 20u);
   const auto saved = device->memory().blocks;
   for (auto& block : device->memory().blocks) block.fill(0);
 
   dialogs.filePaths.push_back(path.string());
-  sessions->files.loadAll();
+  sessions->presetFiles.loadAll();
   scheduler.advanceMs(25000);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(device->memory().blocks, saved);
@@ -154,13 +154,13 @@ TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlot
 TEST_F(TransferSessionTest, ASlotLoadThatTimesOutThenANameSaveThatTheDeviceTakes) {
   connect();
   device->faults().silent = true;
-  sessions->slots.load(4);
+  sessions->presetSlots.load(4);
   EXPECT_TRUE(waitBoxShown);
   scheduler.advanceMs(12100);
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
   EXPECT_FALSE(waitBoxShown);
   device->faults().silent = false;
-  sessions->slots.saveName(PresetSlotSession::kFirstUserSlot, "FOH left");
+  sessions->presetSlots.saveName(PresetSlotSession::kFirstUserSlot, "FOH left");
   scheduler.advanceMs(1500);
   EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
   EXPECT_EQ(device->memory().names[6], DeviceMemory::nameOf("FOH left"));
@@ -184,7 +184,7 @@ TEST_F(TransferSessionTest, ANameSaveAcknowledgedInTheSameReadAsAPollReplyIsSave
   const auto before = polls();
   while (polls() == before) scheduler.advanceMs(1);
   scheduler.advanceMs(20);
-  sessions->slots.saveName(PresetSlotSession::kFirstUserSlot + 1, "Monitor 2");
+  sessions->presetSlots.saveName(PresetSlotSession::kFirstUserSlot + 1, "Monitor 2");
   scheduler.advanceMs(2000);
   EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Successfully save."});
   EXPECT_EQ(device->memory().names[7], DeviceMemory::nameOf("Monitor 2"));
@@ -192,10 +192,10 @@ TEST_F(TransferSessionTest, ANameSaveAcknowledgedInTheSameReadAsAPollReplyIsSave
 }
 
 TEST_F(TransferSessionTest, NothingIsAskedOrSentWithoutALink) {
-  sessions->files.saveAll();
-  sessions->files.loadActive();
-  sessions->slots.load(1);
-  sessions->slots.saveName(7, "x");
+  sessions->presetFiles.saveAll();
+  sessions->presetFiles.loadActive();
+  sessions->presetSlots.load(1);
+  sessions->presetSlots.saveName(7, "x");
   scheduler.advanceMs(20000);
   EXPECT_TRUE(dialogs.questions.empty());
   EXPECT_TRUE(bus.writes("COM3").empty());
@@ -207,10 +207,10 @@ TEST_F(TransferSessionTest, TheStartUpSearchFindsEachAnsweringDeviceOnceAndLeave
   silent.faults().silent = true;
   device->faults().answersTwice = true;  // a duplicate answer is no second device
   std::vector<int> searched;
-  sessions->search.run(SearchSession::kStartupSearch, [&](int p) { searched.push_back(p); });
-  sessions->search.finish();
-  EXPECT_EQ(sessions->search.hits().count(), 2);
-  EXPECT_EQ(sessions->search.resultLines().size(), 1u);  // one line for the port
+  sessions->searchSession.run(SearchSession::kStartupSearch, [&](int p) { searched.push_back(p); });
+  sessions->searchSession.finish();
+  EXPECT_EQ(sessions->searchSession.hits().count(), 2);
+  EXPECT_EQ(sessions->searchSession.resultLines().size(), 1u);  // one line for the port
   EXPECT_FALSE(sessions->link.PortOpen());
   EXPECT_EQ(sessions->link.PortNumber, -1);
   EXPECT_EQ(sessions->flags.Searching, 0);
@@ -222,9 +222,9 @@ TEST_F(TransferSessionTest, ADeviceIdChangeIsAcknowledgedAndTheProgramFollowsThe
   connect();
   int followed = 0;
   int acknowledged = 0;
-  sessions->deviceId.onFollowed = [&](int id) { followed = id; };
-  sessions->deviceId.onAcknowledged = [&](int id) { acknowledged = id; };
-  sessions->deviceId.change(12);
+  sessions->deviceIdSession.onFollowed = [&](int id) { followed = id; };
+  sessions->deviceIdSession.onAcknowledged = [&](int id) { acknowledged = id; };
+  sessions->deviceIdSession.change(12);
   scheduler.advanceMs(1500);
   EXPECT_EQ(followed, 12);
   EXPECT_EQ(acknowledged, 12);

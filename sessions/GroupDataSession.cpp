@@ -1,8 +1,8 @@
-#include "storage/GroupDataSession.h"
+#include "sessions/GroupDataSession.h"
 
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"
-#include "storage/PresetFileSession.h"
+#include "sessions/PresetFileSession.h"
 #include "storage/PresetFiles.h"
 
 namespace lyra {

@@ -1,4 +1,4 @@
-#include "storage/PresetFileSession.h"
+#include "sessions/PresetFileSession.h"
 
 #include "preset/PresetBlockText.h"
 #include "protocol/CommandFrame.h"
@@ -286,7 +286,7 @@ void PresetFileSession::Timer10Timer() {
   const int n = ++t.UploadCounter;
   x_.writeUploadHeader(UploadTarget::StoredBlock(static_cast<std::uint8_t>(n)));
   x_.scheduler.waitPumping(50);
-  x_.upload();  // starts Timer10 again while n < 20
+  if (x_.upload()) x_.timers.Timer10.start();  // the next block
   x_.setProgress(kPercentPerBlock * n);
   if (n < kStoredBlocks) return;
 

@@ -71,9 +71,9 @@ struct PresetExchange {
   // UploadCounter while the active preset goes up (1..20 name the stored blocks).
   static constexpr int kActivePresetUpload = 25;
   // The 322 bytes that follow the header: the data bytes of UploadText, the checksum and 0xAA, for
-  // the target that UploadCounter names. While stored blocks 1..19 go up, Timer10 is started for
-  // the next one. Sends nothing without PortOpen or with a text that holds no data.
-  void upload();
+  // the target that UploadCounter names. Sends nothing without PortOpen or with a text that holds
+  // no data. True when one of the stored blocks 1..19 went up: a next one follows.
+  bool upload();
   // UploadText into the image and every control; nothing it refreshes may be sent back, and
   // ReceiveText ends empty.
   void decodeUploadText();

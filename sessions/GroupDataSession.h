@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/PresetExchange.h"
+#include "sessions/PresetExchange.h"
 
 namespace lyra {
 

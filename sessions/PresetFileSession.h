@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/PresetExchange.h"
+#include "sessions/PresetExchange.h"
 #include "timing/TimerTable.h"
 
 namespace lyra {

@@ -1,4 +1,4 @@
-#include "storage/PresetExchange.h"
+#include "sessions/PresetExchange.h"
 
 #include "preset/PresetDecoder.h"
 
@@ -41,14 +41,14 @@ void PresetExchange::writeUploadHeader(UploadTarget target) {
   pump.sendNow(header);
 }
 
-void PresetExchange::upload() {
-  if (!link.PortOpen()) return;
+bool PresetExchange::upload() {
+  if (!link.PortOpen()) return false;
   const auto target = UploadTargetForCounter(transfer.UploadCounter);
-  if (!target) return;
+  if (!target) return false;
   const auto body = BuildUploadBody(transfer.UploadText, address.BusAddress, *target);
-  if (!body) return;
+  if (!body) return false;
   pump.sendNow(*body);
-  if (transfer.UploadCounter >= 1 && transfer.UploadCounter < 20) timers.Timer10.start();
+  return transfer.UploadCounter >= 1 && transfer.UploadCounter < 20;
 }
 
 void PresetExchange::decodeUploadText() {

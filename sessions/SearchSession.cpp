@@ -1,4 +1,4 @@
-#include "protocol/SearchSession.h"
+#include "sessions/SearchSession.h"
 
 #include <algorithm>
 #include <exception>
@@ -30,11 +30,10 @@ bool namedCom(const std::string& name) {
 
 }  // namespace
 
-SearchSession::SearchSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link,
-                             PortList& portList, SendPump& pump, LinkSupervisor& supervisor,
-                             WaitingFlags& flags, ReplyParser& parser, bool& cancelled)
+SearchSession::SearchSession(Scheduler& scheduler, SerialLink& link, PortList& portList,
+                             SendPump& pump, LinkSupervisor& supervisor, WaitingFlags& flags,
+                             ReplyParser& parser, bool& cancelled)
     : scheduler_(scheduler),
-      timers_(timers),
       link_(link),
       portList_(portList),
       pump_(pump),
@@ -60,7 +59,7 @@ void SearchSession::run(const Plan& plan, const std::function<void(int)>& onProg
   hits_.clear();
   // The port list must not change under the loop, and the port check is for a connection: a
   // searched port that vanishes only ends that port's probes.
-  timers_.refurbish.stop();
+  supervisor_.holdPortListRefresh();
   supervisor_.holdPortCheck();
   entries_.clear();
   numbers_.clear();
@@ -125,7 +124,7 @@ void SearchSession::finish() {
   link_.PortNumber = -1;
   flags_.Searching = 0;
   probedAddress_ = -1;
-  timers_.refurbish.start();
+  supervisor_.releasePortListRefresh();
   supervisor_.releasePortCheck();
 }
 

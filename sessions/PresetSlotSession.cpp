@@ -1,4 +1,4 @@
-#include "storage/PresetSlotSession.h"
+#include "sessions/PresetSlotSession.h"
 
 #include <algorithm>
 

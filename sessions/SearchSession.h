@@ -21,7 +21,6 @@
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
 #include "timing/Scheduler.h"
-#include "timing/TimerTable.h"
 
 namespace lyra {
 
@@ -49,9 +48,9 @@ class SearchSession {
 
   // cancelled is the caller's cancel flag (the window's SearchCancel): set by Cancel and when the
   // window closes.
-  SearchSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link, PortList& portList,
-                SendPump& pump, LinkSupervisor& supervisor, WaitingFlags& flags,
-                ReplyParser& parser, bool& cancelled);
+  SearchSession(Scheduler& scheduler, SerialLink& link, PortList& portList, SendPump& pump,
+                LinkSupervisor& supervisor, WaitingFlags& flags, ReplyParser& parser,
+                bool& cancelled);
 
   // Every port, every address of the plan; the hits are in hits() afterwards. onProgress gets
   // the percentage after each probe.
@@ -70,7 +69,6 @@ class SearchSession {
   std::string portName(int portNumber) const;
 
   Scheduler& scheduler_;
-  TimerTable& timers_;
   SerialLink& link_;
   PortList& portList_;
   SendPump& pump_;

@@ -1,4 +1,4 @@
-#include "protocol/ConnectSession.h"
+#include "sessions/ConnectSession.h"
 
 #include "protocol/CommandFrame.h"
 

@@ -1,4 +1,4 @@
-#include "protocol/DeviceIdSession.h"
+#include "sessions/DeviceIdSession.h"
 
 #include "preset/ParameterRow.h"
 #include "protocol/CommandFrame.h"

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "storage/PresetExchange.h"
+#include "sessions/PresetExchange.h"
 #include "timing/TimerTable.h"
 
 namespace lyra {

@@ -1,0 +1,18 @@
+#include "sessions/DeviceSessions.h"
+
+namespace lyra {
+
+DeviceSessions::DeviceSessions(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs& d)
+    : scheduler(s), timers(s), link(driver, s), portList(ports), dialogs(d) {
+  link.replyParser = [this] { parser.parseReplies(); };
+  portList.refill();
+}
+
+DeviceSessions::~DeviceSessions() { stop(); }
+
+void DeviceSessions::stop() {
+  timers.stopAll();
+  link.closePort();
+}
+
+}  // namespace lyra
