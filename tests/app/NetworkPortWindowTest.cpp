@@ -94,7 +94,7 @@ TEST_F(NetworkPortWindow, AnAddressIsCheckedAddedForTheRunAndConnectedThrough) {
   clickConnect();
   scheduler.advanceMs(3000);
   ASSERT_TRUE(connectedCaption());
-  EXPECT_EQ(form->portList.selectedEntry()->name, kAddress);
+  EXPECT_EQ(form->sessions.portList.selectedEntry()->name, kAddress);
   EXPECT_EQ(form->areas.RzComboBox1->currentText(), kAddress);
   EXPECT_FALSE(network.writes(kAddress).empty());
   EXPECT_TRUE(bus.writes(kPort).empty());
@@ -132,8 +132,8 @@ TEST_F(NetworkPortWindow, MovesInTheClosedListStopAtTheLastPort) {
   QApplication::sendEvent(list, &down);
   EXPECT_EQ(list->currentText(), "COM7");
   EXPECT_TRUE(dialogs.textPrompts.empty());
-  ASSERT_NE(form->portList.selectedEntry(), nullptr);
-  EXPECT_EQ(form->portList.selectedEntry()->name, "COM7");
+  ASSERT_NE(form->sessions.portList.selectedEntry(), nullptr);
+  EXPECT_EQ(form->sessions.portList.selectedEntry()->name, "COM7");
 
   dialogs.typedTexts = {std::nullopt};
   chooseNetworkPort();

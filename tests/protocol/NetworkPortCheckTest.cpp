@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/ConnectSession.h"
+#include "sessions/ConnectSession.h"
 #include "serial/PathRoutingDriver.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
