@@ -160,14 +160,8 @@ void ReplyParser::parseReplies() {
   // sent 50 ms after the poll arrive together. Every complete reply is handled now; one left
   // for the next notification waits for bytes that may never come (the poll pauses during the
   // save), and the next request clears it away.
-  for (std::size_t before = text_.size(); parsePass() && text_.size() < before;) {
+  for (std::size_t before = text_.size(); parsePass() && text_.size() < before;)
     before = text_.size();
-    // The read may end one or two bytes into the next reply's preamble (an acknowledgement
-    // right behind a status reply): that start waits for its rest, which the next read brings.
-    static const std::string kPreamble =
-        hexByte(kPreambleByte) + hexByte(kPreambleByte) + hexByte(kPreambleByte);
-    if (text_.size() < kPreamble.size() && kPreamble.compare(0, text_.size(), text_) == 0) break;
-  }
 }
 
 bool ReplyParser::parsePass() {
@@ -196,6 +190,10 @@ void ReplyParser::dropToPreamble() {
   static const std::string kPreamble =
       hexByte(kPreambleByte) + hexByte(kPreambleByte) + hexByte(kPreambleByte);
   if (textAt(0, kPreamble)) return;
+  // The read may end one or two bytes into a reply's preamble: an acknowledgement right behind a
+  // status reply, or a reply whose first byte a device server on the network passed on alone.
+  // That start waits for its rest, which the next read brings.
+  if (text_.size() < kPreamble.size() && kPreamble.compare(0, text_.size(), text_) == 0) return;
   // The rest of a reply whose start was cleared away (a request clears ReceiveText while an
   // earlier reply is still arriving) may have the next reply behind it, an acknowledgement say:
   // only what comes before the next preamble is lost.
