@@ -55,7 +55,8 @@ class SimProcess {
   ~SimProcess() {
     stop(SIGKILL);
     std::error_code ec;
-    if (!runtimeDir_.empty()) std::filesystem::remove_all(runtimeDir_, ec);
+    if (!runtimeDir_.empty() && !std::getenv("LYRA_KEEP_TEST_FOLDERS"))
+      std::filesystem::remove_all(runtimeDir_, ec);
   }
   SimProcess(const SimProcess&) = delete;
   SimProcess& operator=(const SimProcess&) = delete;
