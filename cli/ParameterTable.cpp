@@ -4,8 +4,8 @@
 
 #include "editing/TypedEdits.h"
 #include "editing/ValueNames.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra::cli {
 

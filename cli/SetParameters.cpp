@@ -8,7 +8,7 @@
 #include "editing/SendBand.h"
 #include "editing/TypedEdits.h"
 #include "editing/ValueNames.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra::cli {
 

@@ -2,8 +2,8 @@
 
 #include "editing/ValueNames.h"
 #include "graph/GraphDrawing.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -2,8 +2,8 @@
 
 #include "editing/ChannelFrames.h"
 #include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -1,8 +1,8 @@
 #include "editing/FilterPanel.h"
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "editing/ValueNames.h"
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

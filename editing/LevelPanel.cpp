@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "editing/ValueNames.h"
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -1,6 +1,6 @@
 #include "editing/SendBand.h"
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "preset/ParameterRow.h"
 
 namespace lyra {

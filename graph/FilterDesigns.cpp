@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

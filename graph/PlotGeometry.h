@@ -2,7 +2,7 @@
 // Where things sit on the 720 x 249 response graph: the columns that curves are computed for,
 // and the mappings between hertz, decibels and pixels that curves, markers and dragging share.
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

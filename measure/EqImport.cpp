@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "graph/ResponseCurves.h"
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

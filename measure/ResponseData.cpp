@@ -5,9 +5,9 @@
 #include <numbers>
 
 #include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "graph/PlotGeometry.h"
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "preset/PresetDecoder.h"
 #include "protocol/CommandFrame.h"
 

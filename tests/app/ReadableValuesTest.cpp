@@ -15,8 +15,8 @@
 #include <functional>
 
 #include "editing/Controls.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 #include "preset/PresetImage.h"
 #include "preset/ReplyParser.h"
 #include "tests/app/WindowFixture.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "graph/ResponseCurves.h"
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "graph/PlotGeometry.h"
 #include "graph/ResponseCurves.h"
 #include "tests/support/GraphColumns.h"

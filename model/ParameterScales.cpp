@@ -1,4 +1,4 @@
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 namespace {

@@ -1,4 +1,4 @@
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 #include <array>
 #include <charconv>
