@@ -6,7 +6,7 @@
 
 #include "editing/TypedEdits.h"
 #include "model/ParameterScales.h"
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 #include "model/ValueFormat.h"
 
 namespace lyra {

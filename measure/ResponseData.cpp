@@ -4,9 +4,9 @@
 #include <complex>
 #include <numbers>
 
-#include "graph/FilterDesigns.h"
+#include "response/FilterDesigns.h"
 #include "model/ParameterScales.h"
-#include "graph/PlotGeometry.h"
+#include "response/PlotGeometry.h"
 #include "model/ValueFormat.h"
 
 namespace lyra {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "graph/PlotGeometry.h"
+#include "response/PlotGeometry.h"
 
 namespace lyra {
 namespace {

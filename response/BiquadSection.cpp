@@ -1,4 +1,4 @@
-#include "graph/BiquadSection.h"
+#include "response/BiquadSection.h"
 
 #include <cmath>
 #include <numbers>

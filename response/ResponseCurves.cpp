@@ -1,10 +1,10 @@
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "graph/FilterDesigns.h"
+#include "response/FilterDesigns.h"
 #include "model/ParameterScales.h"
 
 namespace lyra {

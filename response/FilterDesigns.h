@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "graph/BiquadSection.h"
+#include "response/BiquadSection.h"
 
 namespace lyra {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "graph/FilterDesigns.h"
+#include "response/FilterDesigns.h"
 #include "model/ParameterScales.h"
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 #include "model/ValueFormat.h"
 
 namespace lyra {

@@ -1,4 +1,4 @@
-#include "graph/FilterDesigns.h"
+#include "response/FilterDesigns.h"
 
 #include <algorithm>
 #include <cmath>

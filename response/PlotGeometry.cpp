@@ -1,4 +1,4 @@
-#include "graph/PlotGeometry.h"
+#include "response/PlotGeometry.h"
 
 #include <cmath>
 

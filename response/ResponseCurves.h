@@ -10,8 +10,8 @@
 #include <array>
 #include <span>
 
-#include "graph/BiquadSection.h"
-#include "graph/PlotGeometry.h"
+#include "response/BiquadSection.h"
+#include "response/PlotGeometry.h"
 
 namespace lyra {
 
