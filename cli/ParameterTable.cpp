@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "editing/TypedEdits.h"
-#include "editing/ValueNames.h"
+#include "edits/TypedEdits.h"
+#include "edits/ValueNames.h"
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"
 

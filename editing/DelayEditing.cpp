@@ -1,6 +1,6 @@
 #include "editing/DelayEditing.h"
 
-#include "editing/ChannelFrames.h"
+#include "edits/ChannelFrames.h"
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"
 

@@ -1,6 +1,6 @@
 #include "editing/EqualizerPanel.h"
 
-#include "editing/ValueNames.h"
+#include "edits/ValueNames.h"
 #include "graph/GraphDrawing.h"
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"

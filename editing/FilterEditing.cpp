@@ -1,7 +1,7 @@
 #include "editing/FilterEditing.h"
 
-#include "editing/ChannelFrames.h"
-#include "editing/TypedEdits.h"
+#include "edits/ChannelFrames.h"
+#include "edits/TypedEdits.h"
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"
 

@@ -1,7 +1,7 @@
 #include "editing/FilterPanel.h"
 
 #include "model/ParameterScales.h"
-#include "editing/ValueNames.h"
+#include "edits/ValueNames.h"
 #include "model/ValueFormat.h"
 
 namespace lyra {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "editing/ValueNames.h"
+#include "edits/ValueNames.h"
 #include "model/ValueFormat.h"
 
 namespace lyra {

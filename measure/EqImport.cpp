@@ -4,7 +4,7 @@
 #include <cmath>
 #include <memory>
 
-#include "editing/TypedEdits.h"
+#include "edits/TypedEdits.h"
 #include "model/ParameterScales.h"
 #include "response/ResponseCurves.h"
 #include "model/ValueFormat.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include "editing/TypedEdits.h"
+#include "edits/TypedEdits.h"
 #include "model/ParameterScales.h"
 
 namespace lyra {

@@ -4,7 +4,7 @@
 
 #include <QCheckBox>
 
-#include "editing/TypedEdits.h"
+#include "edits/TypedEdits.h"
 #include "model/ParameterScales.h"
 #include "sim/DeviceMemory.h"
 #include "tests/app/EditingFixture.h"

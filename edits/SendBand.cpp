@@ -1,4 +1,4 @@
-#include "editing/SendBand.h"
+#include "edits/SendBand.h"
 
 #include "model/ParameterScales.h"
 #include "preset/ParameterRow.h"

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {

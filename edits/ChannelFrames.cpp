@@ -1,4 +1,4 @@
-#include "editing/ChannelFrames.h"
+#include "edits/ChannelFrames.h"
 
 #include "preset/ParameterRow.h"
 

@@ -1,6 +1,6 @@
 // The channel and filter frames: slots, addresses and every payload byte from the image.
 
-#include "editing/ChannelFrames.h"
+#include "edits/ChannelFrames.h"
 
 #include <gtest/gtest.h>
 

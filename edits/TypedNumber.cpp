@@ -1,4 +1,4 @@
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "editing/TypedEdits.h"
+#include "edits/TypedEdits.h"
 
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"

@@ -1,6 +1,6 @@
 // Typed numbers: what parses, and the level and delay steps they give.
 
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 
 #include <gtest/gtest.h>
 
