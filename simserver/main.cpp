@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "serial/VirtualPorts.h"
-#include "sim/PollLoop.h"
-#include "sim/SimOptions.h"
-#include "sim/SimServer.h"
-#include "sim/TrafficLog.h"
+#include "simserver/PollLoop.h"
+#include "simserver/SimOptions.h"
+#include "simserver/SimServer.h"
+#include "simserver/TrafficLog.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sim/PtyPort.h"
+#include "simserver/PtyPort.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/SimOptions.h"
-#include "sim/TrafficLog.h"
+#include "simserver/SimOptions.h"
+#include "simserver/TrafficLog.h"
 
 namespace lyra {
 namespace {

@@ -1,4 +1,4 @@
-#include "sim/SimOptions.h"
+#include "simserver/SimOptions.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "sim/SimServer.h"
+#include "simserver/SimServer.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "sim/TrafficLog.h"
+#include "simserver/TrafficLog.h"
 
 #include <cinttypes>
 

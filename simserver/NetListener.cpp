@@ -1,4 +1,4 @@
-#include "sim/NetListener.h"
+#include "simserver/NetListener.h"
 
 #include <fcntl.h>
 #include <netdb.h>

@@ -15,12 +15,12 @@
 
 #include "sim/DeviceModel.h"
 #include "sim/FrameReader.h"
-#include "sim/NetListener.h"
-#include "sim/PollLoop.h"
-#include "sim/PtyPort.h"
+#include "simserver/NetListener.h"
+#include "simserver/PollLoop.h"
+#include "simserver/PtyPort.h"
 #include "sim/SimBus.h"
-#include "sim/SimOptions.h"
-#include "sim/TrafficLog.h"
+#include "simserver/SimOptions.h"
+#include "simserver/TrafficLog.h"
 
 namespace lyra {
 

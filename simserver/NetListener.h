@@ -15,7 +15,7 @@
 
 #include "serial/NetworkAddress.h"
 #include "serial/TelnetComPort.h"
-#include "sim/PollLoop.h"
+#include "simserver/PollLoop.h"
 
 namespace lyra {
 

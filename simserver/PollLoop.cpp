@@ -1,4 +1,4 @@
-#include "sim/PollLoop.h"
+#include "simserver/PollLoop.h"
 
 #include <poll.h>
 
