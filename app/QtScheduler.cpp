@@ -1,4 +1,4 @@
-#include "timing/QtScheduler.h"
+#include "app/QtScheduler.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
