@@ -18,7 +18,7 @@
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"
 #include "preset/PresetImage.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "tests/app/WindowFixture.h"
 
 namespace lyra::test {

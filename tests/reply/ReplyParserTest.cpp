@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
+#include "sessions/ReplyWiring.h"
 #include "protocol/CommandFrame.h"
 #include "sim/SimBus.h"
 #include "tests/preset/ExampleBlock.h"
@@ -71,7 +72,7 @@ class ReplyParserTest : public ::testing::Test {
   PortList portList{*ports};
   LinkSupervisor supervisor{timers, link, pump, address, portList};
   PresetImage image;
-  ReplyParser parser{link, image, pump, supervisor};
+  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   std::vector<std::string> log;
   int calls = 0;
 };

@@ -1,11 +1,11 @@
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 
 #include <algorithm>
 #include <optional>
 
+#include "model/FrameFields.h"
 #include "model/ParameterScales.h"
 #include "preset/PresetDecoder.h"
-#include "protocol/CommandFrame.h"
 
 namespace lyra {
 
@@ -92,9 +92,8 @@ bool ReceivedReply::hasIntactFrame(std::size_t frameBytes) const {
   return byte(frameBytes - 2) == sum && byte(frameBytes - 1) == 0xAA;
 }
 
-ReplyParser::ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump,
-                         LinkSupervisor& supervisor)
-    : link_(link), text_(link.ReceiveText), image_(image), pump_(pump), supervisor_(supervisor) {}
+ReplyParser::ReplyParser(SerialLink& link, PresetImage& image)
+    : link_(link), text_(link.ReceiveText), image_(image) {}
 
 void ReplyParser::route(Reply reply, Owner owner, Handler handler) {
   auto& installed = routes_[static_cast<std::size_t>(reply)];
@@ -153,7 +152,7 @@ std::string ReplyParser::lastLoadedPresetText(int n) {
 
 void ReplyParser::parseReplies() {
   // Anything received ends the watchdog's current wait (and the connect's first-contact wait).
-  supervisor_.heard();
+  if (linkHooks.heard) linkHooks.heard();
   offer(Reply::AnyBytes);
   if (text_.size() >= kGarbageChars) text_.clear();
   // One read can hold several replies: a status reply and the acknowledgement of a name save
@@ -237,7 +236,8 @@ bool ReplyParser::activeBlockReply() {
   // Only the connected device's block is its preset. On a bus with two devices a late block of
   // the other one (a slot load or a copy for the group that timed out) would otherwise be shown
   // and edited as the connected device's.
-  if (ReceivedReply(text_).busAddress() != pump_.address().BusAddress) {
+  if (linkHooks.connectedBusAddress &&
+      ReceivedReply(text_).busAddress() != linkHooks.connectedBusAddress()) {
     remove(shapeOf(Reply::ActiveBlock).chars);
     return true;
   }
@@ -245,7 +245,7 @@ bool ReplyParser::activeBlockReply() {
   (void)DecodePresetBlock(text_, image_);
   if (hooks.presetDecoded) hooks.presetDecoded();
   // The image now holds what the device holds: nothing the refresh queued may be sent back.
-  pump_.clearAllSlots();
+  if (linkHooks.imageReplaced) linkHooks.imageReplaced();
   text_.clear();
   // A slot load or the connect waits for it. A block no one waits for (one that came after its
   // slot load timed out, say) is the device's active preset and nothing more: it must not start

@@ -18,6 +18,10 @@
 // here: a corrupted reply with an intact header is taken as it stands, and the decoder's range
 // rule keeps its indices in their scales (what becomes a file or reaches a group is checked by
 // its owner).
+//
+// The parser reads and routes; it drives neither the link supervisor nor the SendPump. What they
+// do on a reply (the watchdog hears the line, the pump drops what a decoded block makes stale)
+// they do through linkHooks, which their composition answers (sessions/ReplyWiring.h).
 
 #include <array>
 #include <cstdint>
@@ -27,9 +31,6 @@
 #include <vector>
 
 #include "preset/PresetImage.h"
-#include "protocol/BusAddressing.h"
-#include "protocol/LinkSupervisor.h"
-#include "protocol/SendPump.h"
 #include "serial/SerialLink.h"
 
 namespace lyra {
@@ -98,7 +99,7 @@ class ReceivedReply {
 
 class ReplyParser {
  public:
-  ReplyParser(SerialLink& link, PresetImage& image, SendPump& pump, LinkSupervisor& supervisor);
+  ReplyParser(SerialLink& link, PresetImage& image);
 
   void parseReplies();
 
@@ -114,6 +115,19 @@ class ReplyParser {
     std::function<void()> presetDecoded;  // refresh every control from the image
     std::function<void()> namesArrived;   // fill the preset lists from the NameTable
   } hooks;
+
+  // What the link's owners do on a reply, at the moments the comments name; set once by their
+  // composition (WiredReplyParser).
+  struct LinkHooks {
+    // Anything received, before any reply in it is looked at: ends the watchdog's wait.
+    std::function<void()> heard;
+    // The BusAddress the program talks to: only its preset blocks are decoded into the image.
+    // Without it every block is.
+    std::function<std::uint8_t()> connectedBusAddress;
+    // A block was decoded into the image and the controls refreshed from it: nothing that the
+    // refresh queued may be sent back to the device.
+    std::function<void()> imageReplaced;
+  } linkHooks;
 
   // Texts the parser shows, for the status bar and the label.
   static std::string statusTextFor(int temperatureReading, int attenuation);
@@ -142,8 +156,6 @@ class ReplyParser {
   SerialLink& link_;
   std::string& text_;  // ReceiveText
   PresetImage& image_;
-  SendPump& pump_;
-  LinkSupervisor& supervisor_;
   std::array<std::vector<Installed>, kReplyKinds> routes_;
 };
 
