@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "reply/ReplyParser.h"
 #include "sessions/ReplyWiring.h"
 #include "protocol/CommandFrame.h"
@@ -293,6 +295,45 @@ TEST_F(ReplyParserTest, ABlockNoOneTakesRawIsDecodedThenOfferedToWhoWaitsForTheP
 
 // On a bus with two devices a late block of the other one (its slot load timed out, say) came
 // in with no one waiting and was shown as the connected device's preset.
+// The pump and the supervisor act on a read through the link hooks, at fixed moments: the
+// watchdog hears the line before any owner sees the bytes, and the refresh's writes are dropped
+// after the controls were refreshed and before whoever waits for the preset is offered it (what
+// that owner queues must survive).
+TEST_F(ReplyParserTest, TheLinkHooksActAtTheirMomentsOfEachRead) {
+  const auto heard = parser.linkHooks.heard;
+  parser.linkHooks.heard = [&, heard] {
+    log.push_back("heard");
+    heard();
+  };
+  const auto imageReplaced = parser.linkHooks.imageReplaced;
+  parser.linkHooks.imageReplaced = [&, imageReplaced] {
+    log.push_back("slots cleared");
+    imageReplaced();
+  };
+  parser.route(Reply::AnyBytes, Owner::Connection, [&](ReceivedReply&) {
+    log.push_back("any bytes");
+    return false;
+  });
+  parser.route(Reply::ActivePreset, Owner::Connection, [&](ReceivedReply&) {
+    log.push_back("preset");
+    pump.queueParameterWrite(kMainBand1Slot, parameterWrite(0, 0x05, 0, {}));
+    return true;
+  });
+  arrive(bytesOfHex(testing::kExampleBlock));
+
+  ASSERT_GE(log.size(), 5u);
+  const auto reads = std::count(log.begin(), log.end(), "heard");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "any bytes"), reads);
+  for (std::size_t k = 0; k + 1 < log.size(); ++k) {
+    if (log[k] == "heard") {
+      EXPECT_EQ(log[k + 1], "any bytes") << "entry " << k;
+    }
+  }
+  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+            (std::vector<std::string>{"decoded", "slots cleared", "preset"}));
+  EXPECT_TRUE(pump.isPending(kMainBand1Slot));
+}
+
 TEST_F(ReplyParserTest, ABlockFromAnotherAddressIsNeverDecodedIntoTheImage) {
   int offered = 0;
   parser.route(Reply::ActivePreset, Owner::DevicePresets, [&](ReceivedReply&) {
