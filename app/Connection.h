@@ -9,7 +9,7 @@
 
 #include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "sessions/ConnectSession.h"
 #include "protocol/SendPump.h"

@@ -26,7 +26,7 @@
 #include "editing/EqualizerPanel.h"
 #include "editing/FilterPanel.h"
 #include "editing/LevelPanel.h"
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 #include "graph/ResponseGraph.h"
 #include "sessions/DeviceSessions.h"
 #include "timing/Scheduler.h"

@@ -4,7 +4,7 @@
 #include <QIcon>
 
 #include "app/TForm1.h"
-#include "timing/QtScheduler.h"
+#include "app/QtScheduler.h"
 
 #ifdef _WIN32
 #include "serial/RegistryPortSource.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 
 namespace lyra {
 namespace {

@@ -23,7 +23,7 @@
 #include "bench/SimulatorProcess.h"
 #include "serial/LinuxPortSource.h"
 #include "serial/PosixSerialDriver.h"
-#include "timing/QtScheduler.h"
+#include "app/QtScheduler.h"
 
 namespace {
 

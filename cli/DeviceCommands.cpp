@@ -16,7 +16,7 @@
 #include "cli/SetParameters.h"
 #include "cli/StatusLines.h"
 #include "cli/TraceFile.h"
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "serial/NetworkAddress.h"
 #include "sessions/DeviceSessions.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra::cli {
 

@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "editing/TypedEdits.h"
-#include "editing/ValueNames.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "edits/TypedEdits.h"
+#include "edits/ValueNames.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra::cli {
 

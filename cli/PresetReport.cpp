@@ -6,8 +6,8 @@
 
 #include "cli/Json.h"
 #include "cli/ParameterTable.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 #include "preset/PresetBlockText.h"
 #include "preset/PresetDecoder.h"
 

@@ -4,11 +4,11 @@
 #include <cctype>
 
 #include "cli/ParameterTable.h"
-#include "editing/ChannelFrames.h"
-#include "editing/SendBand.h"
-#include "editing/TypedEdits.h"
-#include "editing/ValueNames.h"
-#include "graph/ParameterScales.h"
+#include "edits/ChannelFrames.h"
+#include "edits/SendBand.h"
+#include "edits/TypedEdits.h"
+#include "edits/ValueNames.h"
+#include "model/ParameterScales.h"
 
 namespace lyra::cli {
 

@@ -1,7 +1,7 @@
 #pragma once
 // `set PARAM=VALUE...`: the parameters of the Main path and the satellite, in the window's units,
-// applied to a PresetImage through the window's own typed-entry rules (editing/TypedEdits.h and
-// editing/TypedNumber.h): a level or delay is clamped and truncated to its step, a frequency, Q or
+// applied to a PresetImage through the window's own typed-entry rules (edits/TypedEdits.h and
+// edits/TypedNumber.h): a level or delay is clamped and truncated to its step, a frequency, Q or
 // gain clamped to its scale and snapped to the nearest entry, exactly as a value typed into the
 // window's edit and accepted with Enter.
 //
@@ -17,7 +17,7 @@
 #include <variant>
 #include <vector>
 
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 #include "measure/EqImport.h"
 #include "preset/PresetImage.h"
 #include "protocol/CommandFrame.h"

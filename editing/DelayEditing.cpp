@@ -1,8 +1,8 @@
 #include "editing/DelayEditing.h"
 
-#include "editing/ChannelFrames.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "edits/ChannelFrames.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

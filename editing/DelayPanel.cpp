@@ -1,7 +1,7 @@
 #include "editing/DelayPanel.h"
 
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

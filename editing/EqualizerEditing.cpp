@@ -1,7 +1,7 @@
 #include "editing/EqualizerEditing.h"
 
-#include "editing/ChannelFrames.h"
-#include "editing/SendBand.h"
+#include "edits/ChannelFrames.h"
+#include "edits/SendBand.h"
 
 namespace lyra {
 

@@ -6,7 +6,7 @@
 
 #include "editing/EditingContext.h"
 #include "editing/EqualizerPanel.h"
-#include "editing/TypedEdits.h"
+#include "edits/TypedEdits.h"
 
 namespace lyra {
 

@@ -1,9 +1,9 @@
 #include "editing/EqualizerPanel.h"
 
-#include "editing/ValueNames.h"
+#include "edits/ValueNames.h"
 #include "graph/GraphDrawing.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -1,9 +1,9 @@
 #include "editing/FilterEditing.h"
 
-#include "editing/ChannelFrames.h"
-#include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "edits/ChannelFrames.h"
+#include "edits/TypedEdits.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

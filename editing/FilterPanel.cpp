@@ -1,8 +1,8 @@
 #include "editing/FilterPanel.h"
 
-#include "graph/ParameterScales.h"
-#include "editing/ValueNames.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "edits/ValueNames.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -1,6 +1,6 @@
 #include "editing/FiltersReset.h"
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

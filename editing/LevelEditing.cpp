@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editing/ChannelFrames.h"
-#include "editing/TypedEdits.h"
+#include "edits/ChannelFrames.h"
+#include "edits/TypedEdits.h"
 
 namespace lyra {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editing/ValueNames.h"
-#include "graph/ValueFormat.h"
+#include "edits/ValueNames.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

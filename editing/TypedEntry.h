@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "editing/EditingState.h"
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 
 namespace lyra {
 

@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
+#include "sessions/ReplyWiring.h"
 #include "sim/SimBus.h"
 #include "timing/VirtualScheduler.h"
 
@@ -39,7 +40,7 @@ struct Program {
   lyra::PortList portList{*ports};
   lyra::LinkSupervisor supervisor{timers, link, pump, address, portList};
   lyra::PresetImage image;
-  lyra::ReplyParser parser{link, image, pump, supervisor};
+  lyra::ReplyParser parser = lyra::WiredReplyParser(link, image, pump, supervisor);
 };
 
 // Each owner takes its reply while its flag bit is set, as the window's owners do while their

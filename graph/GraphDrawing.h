@@ -5,7 +5,7 @@
 #include <array>
 #include <span>
 
-#include "graph/PlotGeometry.h"
+#include "response/PlotGeometry.h"
 
 namespace lyra {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "graph/PixelPen.h"
-#include "graph/PlotGeometry.h"
+#include "response/PlotGeometry.h"
 
 namespace lyra {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

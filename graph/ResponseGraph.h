@@ -14,8 +14,8 @@
 
 #include "graph/GraphDrawing.h"
 #include "graph/GraphSurface.h"
-#include "graph/PlotGeometry.h"
-#include "graph/ResponseCurves.h"
+#include "response/PlotGeometry.h"
+#include "response/ResponseCurves.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <memory>
 
-#include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
-#include "graph/ResponseCurves.h"
-#include "graph/ValueFormat.h"
+#include "edits/TypedEdits.h"
+#include "model/ParameterScales.h"
+#include "response/ResponseCurves.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <cctype>
 
-#include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
+#include "edits/TypedEdits.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

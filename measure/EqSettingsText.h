@@ -18,7 +18,7 @@
 #include <variant>
 #include <vector>
 
-#include "editing/TypedNumber.h"
+#include "edits/TypedNumber.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {

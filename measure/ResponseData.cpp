@@ -4,10 +4,10 @@
 #include <complex>
 #include <numbers>
 
-#include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
-#include "graph/PlotGeometry.h"
-#include "graph/ValueFormat.h"
+#include "response/FilterDesigns.h"
+#include "model/ParameterScales.h"
+#include "response/PlotGeometry.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

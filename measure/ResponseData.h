@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "graph/BiquadSection.h"
-#include "graph/PlotGeometry.h"
+#include "response/BiquadSection.h"
+#include "response/PlotGeometry.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {

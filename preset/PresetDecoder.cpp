@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graph/ValueFormat.h"
+#include "model/ValueFormat.h"
 
 namespace lyra {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "preset/PresetImage.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"

@@ -5,7 +5,7 @@
 // and editing; the command-line tool and the headless tests hold one each.
 
 #include "preset/PresetImage.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "sessions/ConnectSession.h"
 #include "sessions/DeviceIdSession.h"
@@ -19,6 +19,7 @@
 #include "sessions/PresetExchange.h"
 #include "sessions/PresetFileSession.h"
 #include "sessions/PresetSlotSession.h"
+#include "sessions/ReplyWiring.h"
 #include "timing/Scheduler.h"
 #include "timing/TimerTable.h"
 
@@ -45,7 +46,7 @@ struct DeviceSessions {
   PortList portList;
   LinkSupervisor supervisor{timers, link, pump, address, portList};
   PresetImage image;
-  ReplyParser parser{link, image, pump, supervisor};
+  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
   PresetTransfer transfer;
   Dialogs& dialogs;

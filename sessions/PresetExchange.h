@@ -11,7 +11,7 @@
 #include "protocol/LinkSupervisor.h"
 #include "preset/PresetImage.h"
 #include "preset/PresetUpload.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
 #include "protocol/SendPump.h"
 #include "serial/SerialLink.h"

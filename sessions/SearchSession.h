@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "protocol/LinkSupervisor.h"
 #include "protocol/SearchHits.h"
 #include "protocol/SendPump.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The Scheduler seam: the window thread's clock, its one-shot calls and WaitPumping.
 //
-// The program runs on Qt's event loop (QtScheduler); tests run on a virtual clock
+// The program runs on Qt's event loop (app/QtScheduler); tests run on a virtual clock
 // (VirtualScheduler) that jumps from deadline to deadline instead of sleeping, so that a 25 s bus
 // search takes milliseconds and every run of a scenario is the same.
 

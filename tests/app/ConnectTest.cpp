@@ -1,7 +1,7 @@
 // Connecting to a simulated device through the window's controls.
 
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 #include "protocol/CommandFrame.h"
 #include "tests/app/WindowFixture.h"
 

@@ -10,7 +10,7 @@
 #include "tests/cli/CliTestSupport.h"
 #include "tests/support/QtApplication.h"
 #include "tests/support/ScriptedDialogs.h"
-#include "timing/QtScheduler.h"
+#include "app/QtScheduler.h"
 
 namespace lyra::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "app/Connection.h"
 #include "preset/PresetBlockText.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "storage/PresetFiles.h"
 #include "tests/app/DemoFixture.h"
 #include "tests/storage/TempFolder.h"

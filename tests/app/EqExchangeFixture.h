@@ -4,8 +4,8 @@
 
 #include <QCheckBox>
 
-#include "editing/TypedEdits.h"
-#include "graph/ParameterScales.h"
+#include "edits/TypedEdits.h"
+#include "model/ParameterScales.h"
 #include "sim/DeviceMemory.h"
 #include "tests/app/EditingFixture.h"
 #include "tests/storage/TempFolder.h"

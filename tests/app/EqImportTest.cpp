@@ -2,7 +2,7 @@
 // band by band before anything changes, then stored in the Main EQ and sent as six band frames;
 // a refused file, a No, or a link that ends while the question is up changes and sends nothing.
 
-#include "editing/ChannelFrames.h"
+#include "edits/ChannelFrames.h"
 #include "tests/app/EqExchangeFixture.h"
 
 namespace lyra::test {

@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 #include "tests/app/EditingFixture.h"
 #include "tests/storage/TempFolder.h"
 

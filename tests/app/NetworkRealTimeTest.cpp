@@ -15,7 +15,7 @@
 #include "tests/support/QtApplication.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/Ser2net.h"
-#include "timing/QtScheduler.h"
+#include "app/QtScheduler.h"
 
 namespace lyra::test {
 namespace {

@@ -15,10 +15,10 @@
 #include <functional>
 
 #include "editing/Controls.h"
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 #include "preset/PresetImage.h"
-#include "preset/ReplyParser.h"
+#include "reply/ReplyParser.h"
 #include "tests/app/WindowFixture.h"
 
 namespace lyra::test {

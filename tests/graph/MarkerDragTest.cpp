@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "editing/SendBand.h"
+#include "edits/SendBand.h"
 #include "graph/GraphDrawing.h"
 #include "graph/MarkerDrag.h"
 #include "graph/ResponseGraph.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "graph/ParameterScales.h"
+#include "model/ParameterScales.h"
 
 namespace lyra {
 namespace {

@@ -8,10 +8,10 @@
 #include <cmath>
 #include <memory>
 
-#include "graph/FilterDesigns.h"
-#include "graph/ParameterScales.h"
-#include "graph/PlotGeometry.h"
-#include "graph/ResponseCurves.h"
+#include "response/FilterDesigns.h"
+#include "model/ParameterScales.h"
+#include "response/PlotGeometry.h"
+#include "response/ResponseCurves.h"
 #include "tests/support/GraphColumns.h"
 
 namespace lyra {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "graph/ParameterScales.h"
-#include "graph/ValueFormat.h"
+#include "model/ParameterScales.h"
+#include "model/ValueFormat.h"
 #include "preset/PresetImage.h"
 
 namespace lyra {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "sessions/ConnectSession.h"
+#include "sessions/ReplyWiring.h"
 #include "serial/PathRoutingDriver.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
@@ -69,7 +70,7 @@ class NetworkPortCheck : public ::testing::Test {
   SendPump pump{timers, link, address};
   LinkSupervisor supervisor{timers, link, pump, address, portList};
   PresetImage image;
-  ReplyParser parser{link, image, pump, supervisor};
+  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
   test::ScriptedDialogs dialogs;
   ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};

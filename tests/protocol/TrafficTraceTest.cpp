@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "sessions/ConnectSession.h"
+#include "sessions/ReplyWiring.h"
 #include "protocol/TrafficTrace.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
@@ -80,7 +81,7 @@ class TrafficTraceTest : public ::testing::Test {
   SendPump pump{timers, link, address};
   LinkSupervisor supervisor{timers, link, pump, address, portList};
   PresetImage image;
-  ReplyParser parser{link, image, pump, supervisor};
+  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
   test::ScriptedDialogs dialogs;
   ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
@@ -220,7 +221,7 @@ TEST(TrafficTraceOnTheLine, ChangesNothingOnTheWireNorItsTiming) {
     SendPump pump{timers, link, address};
     LinkSupervisor supervisor{timers, link, pump, address, portList};
     PresetImage image;
-    ReplyParser parser{link, image, pump, supervisor};
+    ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
     link.replyParser = [&] { parser.parseReplies(); };
     WaitingFlags flags;
     test::ScriptedDialogs dialogs;

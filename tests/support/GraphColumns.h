@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "graph/ResponseCurves.h"
+#include "response/ResponseCurves.h"
 #include "measure/ResponseData.h"
 
 namespace lyra::test {
