@@ -161,8 +161,8 @@ void TForm1::showDecodedPreset() {
 
 void TForm1::wireReplies() {
   auto& h = sessions.parser.hooks;
-  h.statusText = [this](const std::string& t) {
-    areas.statusPanel2->setText(QString::fromStdString(t));
+  h.status = [this](const StatusRecord& status) {
+    areas.statusPanel2->setText(QString::fromStdString(ReplyParser::statusTextFor(status)));
   };
   h.lastLoadedPreset = [this](const std::string& t) {
     areas.RzLabel14->setText(QString::fromStdString(t));

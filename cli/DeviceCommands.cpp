@@ -16,7 +16,6 @@
 #include "cli/SetParameters.h"
 #include "cli/StatusLines.h"
 #include "cli/TraceFile.h"
-#include "graph/ParameterScales.h"
 #include "serial/NetworkAddress.h"
 #include "sessions/DeviceSessions.h"
 
@@ -100,13 +99,10 @@ class Bench {
       if (o.kind == OutcomeKind::PortLost) portLost = true;
     };
     s.connectSession.onLinkUp = [this] { linkUp_ = true; };
-    s.parser.route(Reply::Status, Owner::Connection, [this](ReceivedReply& r) {
-      statusReading = r.payloadByte(2) * 256 + r.payloadByte(3);
-      attenuation = r.payloadByte(4);
-      statusAddress = r.busAddress();
+    s.parser.hooks.status = [this](const StatusRecord& st) {
+      status = st;
       ++statusCount;
-      return false;  // the search still takes it as a hit
-    });
+    };
     events.onProgress = [this](int percent) {
       if (!label.empty()) progress.update(label, percent, 100);
     };
@@ -189,9 +185,7 @@ class Bench {
   TrafficTrace* trace_;  // --trace, or nullptr
   std::string label;  // what the progress bar shows now
   bool portLost = false;
-  int statusReading = 0;
-  int attenuation = 0;
-  int statusAddress = -1;  // the BusAddress of the device that sent the last status reply
+  StatusRecord status{-1, 0, 0};  // the last status reply, from the device at its BusAddress
   int statusCount = 0;
   int namesCount = 0;  // NameTable replies
 
@@ -256,23 +250,25 @@ Tally ForEachDevice(Bench& bench, const PortEntry& port, const std::vector<int>&
   return tally;
 }
 
-// The temperature as the window's status bar gives it: ">=70", "36", "<=10".
-std::string TemperatureText(int reading) {
-  const std::string text = ReplyParser::statusTextFor(reading, 0);
-  const auto from = text.find(": ") + 2;
-  const auto to = text.find('\'', from);
-  return text.substr(from, to - from);
-}
-
-// In whole degrees; the ends of the range stand for 70 or more and 10 or less.
-int TemperatureDegrees(int reading) {
-  return TemperatureCelsius(TemperatureIndex(reading));
+// The temperature in whole degrees: ">=70", "36", "<=10" (the ends stand for themselves or beyond).
+std::string TemperatureText(const StatusRecord& status) {
+  const std::string degrees = std::to_string(status.degreesCelsius());
+  switch (status.bound()) {
+    case StatusRecord::Bound::AtLeast:
+      return ">=" + degrees;
+    case StatusRecord::Bound::AtMost:
+      return "<=" + degrees;
+    case StatusRecord::Bound::Exact:
+      break;
+  }
+  return degrees;
 }
 
 int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
            std::ostream& err) {
   struct Reading {
-    int id, reading, attenuation;
+    int id;
+    StatusRecord status;
   };
   std::vector<Reading> readings;
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
@@ -281,7 +277,7 @@ int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
       if (!bench.interrupted() && !bench.failedNow()) bench.events.fail(kOvertimeLine);
       return false;
     }
-    readings.push_back({id, bench.statusReading, bench.attenuation});
+    readings.push_back({id, bench.status});
     return true;
   });
   bench.progress.finish();
@@ -295,18 +291,19 @@ int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
       j.key("id");
       j.integer(r.id);
       j.key("temperature");
-      j.integer(TemperatureDegrees(r.reading));
+      j.integer(r.status.degreesCelsius());
       j.key("temperatureText");
-      j.string(TemperatureText(r.reading) + " C");
+      j.string(TemperatureText(r.status) + " C");
       j.key("attenuation");
-      j.integer(r.attenuation);
+      j.integer(r.status.attenuationDb);
       j.endObject();
     }
     j.endArray();
     out << j.text();
   } else {
     for (const Reading& r : readings)
-      out << r.id << "  " << TemperatureText(r.reading) << " C  " << r.attenuation << " dB\n";
+      out << r.id << "  " << TemperatureText(r.status) << " C  " << r.status.attenuationDb
+          << " dB\n";
   }
   out.flush();
   return Summary(inv, tally, bench, err);
@@ -368,13 +365,13 @@ int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
         bench.s.link.TransmitBuffer.clear();
         bench.s.pump.sendNow(statusPoll(address), SendPump::ReceiveText::Clear);
         const bool answered = bench.waitFor(
-            [&] { return bench.statusCount > before && bench.statusAddress == address; },
+            [&] { return bench.statusCount > before && bench.status.busAddress == address; },
             kWatchPollWaitMs);
         if (bench.interrupted()) break;
         if (answered) {
-          line.temperature = TemperatureDegrees(bench.statusReading);
-          line.temperatureText = TemperatureText(bench.statusReading) + " C";
-          line.attenuation = bench.attenuation;
+          line.temperature = bench.status.degreesCelsius();
+          line.temperatureText = TemperatureText(bench.status) + " C";
+          line.attenuation = bench.status.attenuationDb;
         } else {
           line.error = bench.portLost ? "No port." : failure("no answer to the status poll");
         }
