@@ -1,5 +1,7 @@
 #include "editing/TypedEdits.h"
 
+#include <algorithm>
+
 #include "graph/ParameterScales.h"
 #include "graph/ValueFormat.h"
 
@@ -77,6 +79,11 @@ void toggleSystemMute(MainSettings& main) {
   } else {
     main.systemLevel = main.savedSystemLevel;
   }
+}
+
+void pressSystemMute(MainSettings& main) {
+  toggleSystemMute(main);
+  main.systemLevel = std::min(main.systemLevel, kSystemLevelZeroDb);
 }
 
 }  // namespace lyra
