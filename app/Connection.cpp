@@ -30,22 +30,19 @@ QPixmap lamp(bool lit) {
 }  // namespace
 
 Connection::Connection(WindowAreas& areas, TimerTable& timers, SerialLink& link,
-                       PortList& portList, ConnectSession& session, Dialogs& dialogs)
+                       PortList& portList, ConnectSession& session)
     : a_(areas),
       timers_(timers),
       link_(link),
       portList_(portList),
-      session_(session),
-      dialogs_(dialogs) {
+      session_(session) {
   QObject::connect(a_.Button3, &QPushButton::clicked, [this] { Button3Click(); });
   timers_.Timer6.onTick = [this] {
     timers_.Timer6.stop();
     a_.Button3->setEnabled(true);
   };
   timers_.Timer13.onTick = [this] { Timer13Timer(); };
-  session_.onFailed = [this](const std::string& message, const std::string& detail) {
-    disconnectWith(message, detail);
-  };
+  session_.onFailed = [this] { disconnectOnFailure(); };
   setCaption(kConnect);
   Timer13Timer();
 }
@@ -141,15 +138,14 @@ void Connection::showSimulated(bool simulated) {
   a_.GroupBox2->window()->setWindowTitle(simulated ? kDemoTitle : kTitle);
 }
 
-void Connection::disconnectWith(const std::string& message, const std::string& detail) {
-  // The window is already disconnected while the message is up. A connect still in progress
-  // (its BroadcastMode question is up) has its port closed too.
+void Connection::disconnectOnFailure() {
+  // The window is already disconnected while the failure's message is up. A connect still in
+  // progress (its BroadcastMode question is up) has its port closed too.
   if (connected()) {
     Button3Click();
   } else if (session_.linked()) {
     disconnect();
   }
-  dialogs_.message(message, detail);
 }
 
 void Connection::Timer13Timer() {

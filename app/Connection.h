@@ -2,12 +2,11 @@
 // The connect button and what shows the connection: its caption (the state as the rest of the
 // window reads it), status panel 1, the lamp, and the areas a connect or disconnect shows, hides,
 // enables or fixes. The handshake, its time-outs and the link's watch are the ConnectSession's;
-// every failure it reports ends in the same disconnect here, then its message.
+// every failure it reports ends in the same disconnect here, then the session reports its outcome.
 
 #include <functional>
 #include <string>
 
-#include "protocol/Dialogs.h"
 #include "app/WindowAreas.h"
 #include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
@@ -30,7 +29,7 @@ class Connection {
   static constexpr const char* kDemoStatusSuffix = " (simulated)";
 
   Connection(WindowAreas& areas, TimerTable& timers, SerialLink& link, PortList& portList,
-             ConnectSession& session, Dialogs& dialogs);
+             ConnectSession& session);
 
   // The connection state is the button's caption: "Connect" while disconnected.
   bool connected() const;
@@ -48,7 +47,7 @@ class Connection {
  private:
   void connect();
   void disconnect();
-  void disconnectWith(const std::string& message, const std::string& detail = {});
+  void disconnectOnFailure();
   void setCaption(const char* caption);
   void showSimulated(bool simulated);
   void Timer13Timer();
@@ -58,7 +57,6 @@ class Connection {
   SerialLink& link_;
   PortList& portList_;
   ConnectSession& session_;
-  Dialogs& dialogs_;
 };
 
 }  // namespace lyra

@@ -29,7 +29,7 @@ void DeviceIdentity::Button1Click() {
     return;
   }
   // A device already answering at the new DeviceId refuses it: the field shows the current one.
-  if (session_.change(id) == DeviceIdSession::Outcome::InUse)
+  if (session_.change(id) == DeviceIdSession::Change::InUse)
     a_.RzEdit2->setText(QString::number(address_.DeviceId));
 }
 

@@ -35,7 +35,7 @@ bool EndsWithCsv(const std::string& path) {
   return ext == ".csv";
 }
 
-std::string Question(const EqImport& import) {
+std::string ImportQuestion(const EqImport& import) {
   std::string text = "Import these equaliser settings into the Main EQ?\r\r" +
                      DescribeEqImport(import) +
                      "\rBands that are OFF, None or not in the file are made flat (0 dB). "
@@ -85,7 +85,7 @@ void EqExchange::importSettings() {
     return;
   }
   const EqImport& import = std::get<EqImport>(prepared);
-  if (p_.dialogs.question(Question(import), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+  if (p_.dialogs.question(ImportQuestion(import), Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
     return;
   // The box ran the event loop: the port may have left, the watchdog may have ended the link.
   if (!linked()) {

@@ -6,6 +6,7 @@
 
 #include "app/Connection.h"
 #include "app/WindowAreas.h"
+#include "protocol/Dialogs.h"
 #include "sessions/GroupDataSession.h"
 
 namespace lyra {

@@ -17,7 +17,8 @@ constexpr int kWaitBoxTop = 232;
 TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d)
     : ownDialogs_(d ? nullptr : std::make_unique<QtDialogs>(&window_)),
       dialogs(d ? *d : *ownDialogs_),
-      sessions(s, driver, ports, dialogs),
+      events(dialogs),
+      sessions(s, driver, ports, events),
       areas(layOutWindow(window_)),
       equalizer(areas.RzGroupBox12, sessions.image),
       filters(areas.RzGroupBox12, sessions.image),
@@ -25,8 +26,7 @@ TForm1::TForm1(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs* d
       delays(areas.RzGroupBox12, sessions.image, editing),
       curves(std::make_unique<ResponseCurves>()),
       graph(areas.RzGroupBox8, sessions.image, *curves, editing.SelectedWay),
-      connection(areas, sessions.timers, sessions.link, sessions.portList, sessions.connectSession,
-                 dialogs) {
+      connection(areas, sessions.timers, sessions.link, sessions.portList, sessions.connectSession) {
   startUp();
 }
 
@@ -87,15 +87,23 @@ void TForm1::startUp() {
 }
 
 void TForm1::showTransfers() {
-  TransferView& v = sessions.transferView;
-  v.showWaitBox = [this](int percent) {
-    areas.RzGroupBox1->move(kWaitBoxLeft, kWaitBoxTop);
-    areas.waitProgress->setValue(percent);
-    areas.RzGroupBox1->show();
-    areas.RzGroupBox1->raise();
+  events.onProgress = [this](const Progress& p) {
+    switch (p.step) {
+      case Progress::Step::Shown:
+        areas.RzGroupBox1->move(kWaitBoxLeft, kWaitBoxTop);
+        areas.waitProgress->setValue(p.percent);
+        areas.RzGroupBox1->show();
+        areas.RzGroupBox1->raise();
+        return;
+      case Progress::Step::Moved:
+        areas.waitProgress->setValue(p.percent);
+        return;
+      case Progress::Step::Hidden:
+        areas.RzGroupBox1->hide();
+        return;
+    }
   };
-  v.setProgress = [this](int percent) { areas.waitProgress->setValue(percent); };
-  v.hideWaitBox = [this] { areas.RzGroupBox1->hide(); };
+  TransferView& v = sessions.transferView;
   v.setEditingEnabled = [this](bool enabled) { connection.setEditingEnabled(enabled); };
   v.showInitialDataBox = [this](bool shown) {
     areas.initialDataBox->setVisible(shown);
@@ -153,8 +161,8 @@ void TForm1::showDecodedPreset() {
 
 void TForm1::wireReplies() {
   auto& h = sessions.parser.hooks;
-  h.statusText = [this](const std::string& t) {
-    areas.statusPanel2->setText(QString::fromStdString(t));
+  h.status = [this](const StatusRecord& status) {
+    areas.statusPanel2->setText(QString::fromStdString(ReplyParser::statusTextFor(status)));
   };
   h.lastLoadedPreset = [this](const std::string& t) {
     areas.RzLabel14->setText(QString::fromStdString(t));

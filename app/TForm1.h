@@ -17,6 +17,7 @@
 #include "app/GraphPhase.h"
 #include "app/GroupInitialData.h"
 #include "app/NetworkPortEntry.h"
+#include "app/OutcomeMessages.h"
 #include "app/PcFiles.h"
 #include "app/TraceMenu.h"
 #include "app/WindowAreas.h"
@@ -48,6 +49,9 @@ class TForm1 {
   // Everything the window holds, for the program's own wiring and for scenario tests.
   std::unique_ptr<Dialogs> ownDialogs_;  // keeps only a pointer to window_ until it is asked
   Dialogs& dialogs;
+  // The sessions' outcomes, questions and file choices as the window's boxes, and their progress
+  // in the wait box.
+  WindowEvents events;
   // The link, the pump, the supervisor, the parser and every device session, made and wired to
   // each other there; the window adds only its views and editing below.
   DeviceSessions sessions;

@@ -44,37 +44,39 @@ class OnePort final : public lyra::PortSource {
   std::string path_;
 };
 
-// The window's dialogs: Yes to each question, the folder's file to each save dialog.
-class WindowDialogs final : public lyra::Dialogs {
+// The window's user: Yes to each question, the folder's file to each save dialog.
+class WindowUser final : public lyra::SessionEvents {
  public:
   std::string path;
   int saves = 0;
-  int messages = 0;
-  void message(const std::string& text, const std::string&) override {
-    ++messages;
-    std::fprintf(stderr, "window: %s\n", text.c_str());
+  int failures = 0;
+  void ended(const lyra::Outcome& o) override {
+    if (o.operation != lyra::Operation::SaveAllPresets) return;
+    if (o.kind == lyra::OutcomeKind::Saved) {
+      ++saves;
+      return;
+    }
+    ++failures;
+    std::fprintf(stderr, "window: save-all ended with outcome %d\n", static_cast<int>(o.kind));
   }
-  Answer question(const std::string&, Buttons) override { return Answer::Yes; }
-  std::optional<std::string> openFile(const lyra::FileDialogSpec&) override { return path; }
-  std::optional<std::string> saveFile(const lyra::FileDialogSpec&) override {
-    ++saves;
-    return path;
-  }
+  bool confirm(lyra::Question) override { return true; }
+  std::optional<std::string> choosePath(lyra::FileChoice) override { return path; }
+  void progress(const lyra::Progress&) override {}
 };
 
 double WindowSaveAllSeconds(const std::string& port, const fs::path& folder) {
   lyra::LoopScheduler scheduler;
   lyra::PosixSerialDriver driver;
   OnePort ports(port);
-  WindowDialogs dialogs;
+  WindowUser dialogs;
   lyra::DeviceSessions s(scheduler, driver, ports, dialogs);
   bool up = false;
   bool failed = false;
   s.connectSession.onLinkUp = [&] { up = true; };
-  s.connectSession.onFailed = [&](const std::string& m, const std::string& d) {
+  s.connectSession.onFailed = [&] {
     failed = true;
     s.connectSession.end();
-    dialogs.message(m, d);
+    ++dialogs.failures;
   };
   std::int64_t lastByteUs = 0;
   s.parser.route(lyra::Reply::AnyBytes, lyra::Owner::Connection, [&](lyra::ReceivedReply&) {
@@ -92,7 +94,7 @@ double WindowSaveAllSeconds(const std::string& port, const fs::path& folder) {
     dialogs.path = (folder / ("window-" + std::to_string(id) + ".fps")).string();
     const int saves = dialogs.saves;
     s.presetFiles.saveAll();
-    scheduler.runUntil([&] { return dialogs.saves > saves || dialogs.messages > 0; }, 40000);
+    scheduler.runUntil([&] { return dialogs.saves > saves || dialogs.failures > 0; }, 40000);
     // A user connects to the next device once the line is quiet: back to back, the last poll's
     // reply would meet the next handshake on the bus.
     s.supervisor.pause();
@@ -100,7 +102,7 @@ double WindowSaveAllSeconds(const std::string& port, const fs::path& folder) {
     s.connectSession.end();
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  if (dialogs.messages > 0) std::fprintf(stderr, "the window's save-all failed\n");
+  if (dialogs.failures > 0) std::fprintf(stderr, "the window's save-all failed\n");
   return seconds;
 }
 

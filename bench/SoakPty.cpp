@@ -62,10 +62,10 @@ int main(int argc, char** argv) {
                 "--vanish-after", "45", "--return-after", "5"});
   if (!sim.started()) return 1;
   long polls = 0;
-  auto shownStatus = form.sessions.parser.hooks.statusText;
-  form.sessions.parser.hooks.statusText = [&](const std::string& t) {
+  auto shownStatus = form.sessions.parser.hooks.status;
+  form.sessions.parser.hooks.status = [&](const lyra::StatusRecord& s) {
     ++polls;
-    if (shownStatus) shownStatus(t);
+    if (shownStatus) shownStatus(s);
   };
   const std::string name = std::filesystem::path(sim.port).filename().string();
   auto connect = [&] {

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "cli/CliDialogs.h"
+#include "cli/CliEvents.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/Json.h"
@@ -16,7 +16,6 @@
 #include "cli/SetParameters.h"
 #include "cli/StatusLines.h"
 #include "cli/TraceFile.h"
-#include "model/ParameterScales.h"
 #include "serial/NetworkAddress.h"
 #include "sessions/DeviceSessions.h"
 
@@ -88,29 +87,25 @@ class ChosenPortSource final : public PortSource {
 class Bench {
  public:
   Bench(DeviceIo& io, PortSource& ports, std::ostream& err, bool terminal, TrafficTrace* trace)
-      : io_(io), progress(err, terminal), dialogs([this](const std::string& t) { progress.line(t); }),
-        s(io.scheduler, io.driver, ports, dialogs), trace_(trace) {
+      : io_(io), progress(err, terminal), events([this](const std::string& t) { progress.line(t); }),
+        s(io.scheduler, io.driver, ports, events), trace_(trace) {
     if (trace_) trace_->attach(s.link);
-    s.connectSession.onFailed = [this](const std::string& message, const std::string& detail) {
-      // As the window does: disconnect first, then the message.
+    // As the window does: disconnect first, then the outcome is reported.
+    s.connectSession.onFailed = [this] {
       failed_ = true;
-      if (message == "No port.") portLost = true;
       s.connectSession.end();
-      dialogs.message(message, detail);
+    };
+    events.onEnded = [this](const Outcome& o) {
+      if (o.kind == OutcomeKind::PortLost) portLost = true;
     };
     s.connectSession.onLinkUp = [this] { linkUp_ = true; };
-    s.parser.route(Reply::Status, Owner::Connection, [this](ReceivedReply& r) {
-      statusReading = r.payloadByte(2) * 256 + r.payloadByte(3);
-      attenuation = r.payloadByte(4);
-      statusAddress = r.busAddress();
+    s.parser.hooks.status = [this](const StatusRecord& st) {
+      status = st;
       ++statusCount;
-      return false;  // the search still takes it as a hit
-    });
-    s.transferView.setProgress = [this](int percent) {
+    };
+    events.onProgress = [this](int percent) {
       if (!label.empty()) progress.update(label, percent, 100);
     };
-    s.transferView.hideWaitBox = [this] { waitBoxHidden = true; };
-    s.deviceIdSession.onAcknowledged = [this](int) { idAcknowledged = true; };
     s.parser.hooks.namesArrived = [this] { ++namesCount; };
     s.parser.route(Reply::AnyBytes, Owner::Connection, [this](ReceivedReply&) {
       lastByteUs_ = io_.scheduler.nowUs();
@@ -134,8 +129,8 @@ class Bench {
 
   enum class Connected { Up, Failed, NoPort };
   Connected connect(const PortEntry& port, int id) {
-    dialogs.reset();
-    dialogs.context = "device " + std::to_string(id);
+    events.reset();
+    events.context = "device " + std::to_string(id);
     failed_ = false;
     linkUp_ = false;
     s.address.BroadcastMode = false;
@@ -144,7 +139,7 @@ class Bench {
     const auto& entries = s.portList.entries();
     const auto at = std::find(entries.begin(), entries.end(), port);
     if (at == entries.end()) {
-      dialogs.message("No port.", "The port has left the system.");
+      events.fail("No port.", "The port has left the system.");
       portLost = true;
       return Connected::NoPort;
     }
@@ -152,7 +147,7 @@ class Bench {
     const auto started = s.connectSession.start(s.portList.selectedEntry(), s.portList.selectedPortNumber());
     if (started == ConnectSession::Started::NoPort) return Connected::NoPort;
     if (!waitFor([this] { return linkUp_; }, kConnectLimitMs)) {
-      if (!failed_ && !interrupted()) dialogs.message("UNABLE TO CONNECT TO DEVICE!");
+      if (!failed_ && !interrupted()) events.fail("UNABLE TO CONNECT TO DEVICE!");
       return Connected::Failed;
     }
     return Connected::Up;
@@ -174,20 +169,23 @@ class Bench {
     s.supervisor.releasePortCheck();
   }
 
-  bool failedNow() const { return failed_ || dialogs.failure().has_value(); }
+  bool failedNow() const { return failed_ || events.failure().has_value(); }
+  // Runs until operation has reported how it ended (or the link failed, or Ctrl-C); true when it
+  // ended as wanted.
+  bool waitForOutcome(Operation operation, OutcomeKind wanted, std::int64_t limitMs) {
+    waitFor([&] { return events.ended(operation); }, limitMs);
+    const auto o = events.outcomeOf(operation);
+    return o && o->kind == wanted && !failedNow();
+  }
 
   DeviceIo& io_;
   Progress progress;
-  CliDialogs dialogs;
+  CliEvents events;
   DeviceSessions s;
   TrafficTrace* trace_;  // --trace, or nullptr
   std::string label;  // what the progress bar shows now
-  bool waitBoxHidden = false;
-  bool idAcknowledged = false;
   bool portLost = false;
-  int statusReading = 0;
-  int attenuation = 0;
-  int statusAddress = -1;  // the BusAddress of the device that sent the last status reply
+  StatusRecord status{-1, 0, 0};  // the last status reply, from the device at its BusAddress
   int statusCount = 0;
   int namesCount = 0;  // NameTable replies
 
@@ -252,32 +250,34 @@ Tally ForEachDevice(Bench& bench, const PortEntry& port, const std::vector<int>&
   return tally;
 }
 
-// The temperature as the window's status bar gives it: ">=70", "36", "<=10".
-std::string TemperatureText(int reading) {
-  const std::string text = ReplyParser::statusTextFor(reading, 0);
-  const auto from = text.find(": ") + 2;
-  const auto to = text.find('\'', from);
-  return text.substr(from, to - from);
-}
-
-// In whole degrees; the ends of the range stand for 70 or more and 10 or less.
-int TemperatureDegrees(int reading) {
-  return TemperatureCelsius(TemperatureIndex(reading));
+// The temperature in whole degrees: ">=70", "36", "<=10" (the ends stand for themselves or beyond).
+std::string TemperatureText(const StatusRecord& status) {
+  const std::string degrees = std::to_string(status.degreesCelsius());
+  switch (status.bound()) {
+    case StatusRecord::Bound::AtLeast:
+      return ">=" + degrees;
+    case StatusRecord::Bound::AtMost:
+      return "<=" + degrees;
+    case StatusRecord::Bound::Exact:
+      break;
+  }
+  return degrees;
 }
 
 int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
            std::ostream& err) {
   struct Reading {
-    int id, reading, attenuation;
+    int id;
+    StatusRecord status;
   };
   std::vector<Reading> readings;
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     const int before = bench.statusCount;
     if (!bench.waitFor([&] { return bench.statusCount > before; }, kStatusLimitMs)) {
-      if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
+      if (!bench.interrupted() && !bench.failedNow()) bench.events.fail(kOvertimeLine);
       return false;
     }
-    readings.push_back({id, bench.statusReading, bench.attenuation});
+    readings.push_back({id, bench.status});
     return true;
   });
   bench.progress.finish();
@@ -291,18 +291,19 @@ int Status(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
       j.key("id");
       j.integer(r.id);
       j.key("temperature");
-      j.integer(TemperatureDegrees(r.reading));
+      j.integer(r.status.degreesCelsius());
       j.key("temperatureText");
-      j.string(TemperatureText(r.reading) + " C");
+      j.string(TemperatureText(r.status) + " C");
       j.key("attenuation");
-      j.integer(r.attenuation);
+      j.integer(r.status.attenuationDb);
       j.endObject();
     }
     j.endArray();
     out << j.text();
   } else {
     for (const Reading& r : readings)
-      out << r.id << "  " << TemperatureText(r.reading) << " C  " << r.attenuation << " dB\n";
+      out << r.id << "  " << TemperatureText(r.status) << " C  " << r.status.attenuationDb
+          << " dB\n";
   }
   out.flush();
   return Summary(inv, tally, bench, err);
@@ -332,7 +333,7 @@ int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
       if (bench.interrupted()) break;
       StatusLine line{roundTime, port.name, id, 0, {}, 0, {}};
       const auto failure = [&](const std::string& fallback) {
-        return bench.dialogs.failure().value_or(fallback);
+        return bench.events.failure().value_or(fallback);
       };
       if (bench.portLost) {
         line.error = "No port.";
@@ -355,8 +356,8 @@ int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
         }
       }
       if (connected && !line.error) {
-        bench.dialogs.reset();
-        bench.dialogs.context = "device " + std::to_string(id);
+        bench.events.reset();
+        bench.events.context = "device " + std::to_string(id);
         const std::uint8_t address = BusAddressing::busAddressOf(id);
         bench.s.address.DeviceId = id;
         bench.s.address.BusAddress = address;
@@ -364,13 +365,13 @@ int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
         bench.s.link.TransmitBuffer.clear();
         bench.s.pump.sendNow(statusPoll(address), SendPump::ReceiveText::Clear);
         const bool answered = bench.waitFor(
-            [&] { return bench.statusCount > before && bench.statusAddress == address; },
+            [&] { return bench.statusCount > before && bench.status.busAddress == address; },
             kWatchPollWaitMs);
         if (bench.interrupted()) break;
         if (answered) {
-          line.temperature = TemperatureDegrees(bench.statusReading);
-          line.temperatureText = TemperatureText(bench.statusReading) + " C";
-          line.attenuation = bench.attenuation;
+          line.temperature = bench.status.degreesCelsius();
+          line.temperatureText = TemperatureText(bench.status) + " C";
+          line.attenuation = bench.status.attenuationDb;
         } else {
           line.error = bench.portLost ? "No port." : failure("no answer to the status poll");
         }
@@ -391,20 +392,13 @@ int Watch(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostre
   return Summary(inv, all, bench, err);
 }
 
-// The file a save wrote: the session asked for its path and reported no failure.
-bool Saved(Bench& bench, int dialogsBefore) {
-  return bench.dialogs.fileDialogs > dialogsBefore && !bench.failedNow();
-}
-
 int Read(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
          std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-    bench.dialogs.path = *inv.output;
-    const int before = bench.dialogs.fileDialogs;
+    bench.events.path = *inv.output;
     bench.s.presetFiles.saveActive();
-    bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
-                  kSaveActiveLimitMs);
-    if (!Saved(bench, before)) return false;
+    if (!bench.waitForOutcome(Operation::SavePreset, OutcomeKind::Saved, kSaveActiveLimitMs))
+      return false;
     out << "device " << id << ": active preset saved to " << *inv.output << "\n";
     return true;
   });
@@ -414,10 +408,11 @@ int Read(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostrea
 int Write(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
           std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-    bench.dialogs.path = inv.files[0];
+    bench.events.path = inv.files[0];
     bench.label = "write " + std::to_string(id);
     bench.s.presetFiles.loadActive();  // returns once the device has had time to apply it
-    if (bench.failedNow()) return false;
+    const auto loaded = bench.events.outcomeOf(Operation::LoadPreset);
+    if (!loaded || loaded->kind != OutcomeKind::Loaded || bench.failedNow()) return false;
     bench.progress.finish();
     out << "device " << id << ": " << inv.files[0] << " loaded into the active preset\n";
     return true;
@@ -430,14 +425,12 @@ int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
   // The folder was made and the files checked before the bus was touched.
   const auto files = std::get<std::vector<fs::path>>(BackupFiles(*inv.output, inv.ids));
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t i, int id) {
-    bench.dialogs.path = files[i].string();
+    bench.events.path = files[i].string();
     bench.label = "backup " + std::to_string(id);
-    const int before = bench.dialogs.fileDialogs;
     bench.s.presetFiles.saveAll(inv.fast ? PresetFileSession::SavePacing::LineSpeed
                                    : PresetFileSession::SavePacing::Window);
-    bench.waitFor([&] { return bench.dialogs.fileDialogs > before || bench.failedNow(); },
-                  kSaveAllLimitMs);
-    if (!Saved(bench, before)) return false;
+    if (!bench.waitForOutcome(Operation::SaveAllPresets, OutcomeKind::Saved, kSaveAllLimitMs))
+      return false;
     bench.progress.finish();
     out << "device " << id << ": all presets saved to " << files[i].string() << "\n";
     return true;
@@ -448,11 +441,11 @@ int Backup(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostr
 int Restore(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
             std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-    bench.dialogs.path = inv.files[0];
+    bench.events.path = inv.files[0];
     bench.label = "restore " + std::to_string(id);
-    bench.waitBoxHidden = false;
     bench.s.presetFiles.loadAll();
-    if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kLoadAllLimitMs)) return false;
+    if (!bench.waitForOutcome(Operation::LoadAllPresets, OutcomeKind::Loaded, kLoadAllLimitMs))
+      return false;
     // The load ends by reading the names again; the next device is not asked until they are in,
     // or their reply would meet that device's handshake on the line.
     const int names = bench.namesCount;
@@ -468,10 +461,9 @@ int LoadSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::os
              std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.label = "load-slot " + std::to_string(id);
-    bench.waitBoxHidden = false;
     bench.s.presetSlots.load(inv.slot);
-    if (!bench.waitFor([&] { return bench.waitBoxHidden; }, kSlotLoadLimitMs)) return false;
-    if (bench.failedNow()) return false;
+    if (!bench.waitForOutcome(Operation::SlotLoad, OutcomeKind::Loaded, kSlotLoadLimitMs))
+      return false;
     bench.progress.finish();
     out << "device " << id << ": " << inv.slotName << " loaded into the active preset\n";
     return true;
@@ -483,9 +475,8 @@ int NameSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::os
              std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
     bench.s.presetSlots.saveName(inv.slot, inv.presetName);
-    if (!bench.waitFor([&] { return !bench.dialogs.messages.empty(); }, kNameSaveLimitMs))
+    if (!bench.waitForOutcome(Operation::NameSave, OutcomeKind::Saved, kNameSaveLimitMs))
       return false;
-    if (bench.dialogs.messages.front() != "Successfully save.") return false;
     out << "device " << id << ": " << inv.slotName << " named \"" << inv.presetName << "\"\n";
     return true;
   });
@@ -495,14 +486,13 @@ int NameSlot(const Invocation& inv, const PortEntry& port, Bench& bench, std::os
 int SetId(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream& out,
           std::ostream& err) {
   const Tally tally = ForEachDevice(bench, port, inv.ids, [&](std::size_t, int id) {
-    bench.idAcknowledged = false;
     // A device answering at NEW refuses the change with its message (exit 1).
-    if (bench.s.deviceIdSession.change(inv.newId, inv.force) != DeviceIdSession::Outcome::Sent)
+    if (bench.s.deviceIdSession.change(inv.newId, inv.force) != DeviceIdSession::Change::Sent)
       return false;
-    // The device acknowledges, and 10 ms later the change is shown.
-    if (!bench.waitFor([&] { return bench.idAcknowledged && !bench.dialogs.messages.empty(); },
-                       kIdChangeLimitMs)) {
-      if (!bench.interrupted() && !bench.failedNow()) bench.dialogs.message(kOvertimeText);
+    // The device acknowledges, and 10 ms later the change is reported.
+    if (!bench.waitForOutcome(Operation::DeviceIdChange, OutcomeKind::Acknowledged,
+                              kIdChangeLimitMs)) {
+      if (!bench.interrupted() && !bench.failedNow()) bench.events.fail(kOvertimeLine);
       return false;
     }
     out << "device " << id << ": DeviceId now " << inv.newId << "\n";
@@ -522,7 +512,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
       // The bands a file leaves out keep this device's own frequency and Q.
       auto prepared = PrepareEqImport(*inv.eqSettings, bench.s.image);
       if (auto* problem = std::get_if<std::string>(&prepared)) {
-        bench.dialogs.message(*inv.eqFile + ": " + *problem);
+        bench.events.fail(*inv.eqFile + ": " + *problem);
         return false;
       }
       edit.applyEqImport(std::get<EqImport>(prepared));
@@ -533,7 +523,7 @@ int Set(const Invocation& inv, const PortEntry& port, Bench& bench, std::ostream
     for (const Setting& setting : inv.settings) {
       const SetResult r = edit.apply(setting);
       if (r.problem) {
-        bench.dialogs.message(r.parameter + ": " + *r.problem);
+        bench.events.fail(r.parameter + ": " + *r.problem);
         ok = false;
         continue;
       }
@@ -626,7 +616,7 @@ int RunDeviceCommand(const Invocation& inv, const std::vector<PortEntry>& ports,
   }
   ChosenPortSource chosen(system, ports.front());
   Bench bench(io, chosen, err, errIsTerminal, trace.get());
-  bench.dialogs.printResult = [&](const std::string& line) {
+  bench.events.printResult = [&](const std::string& line) {
     bench.progress.finish();
     out << line << "\n";
     out.flush();

@@ -325,9 +325,7 @@ SetResult PresetEdit::apply(const Setting& s) {
         result.changedNothing = true;
         break;
       }
-      toggleSystemMute(main);
-      // The window then moves the level slider there, which ends at 0.0 dB.
-      main.systemLevel = std::min(main.systemLevel, kSystemLevelZeroDb);
+      pressSystemMute(main);
       touch(mainChannel);
       break;
     }

@@ -60,8 +60,8 @@ void LevelEditing::TrackBar1Change() {
 void LevelEditing::btn1Click() {
   MainSettings& main = c_.image.main;
   fromMute_ = true;
-  toggleSystemMute(main);
-  panel_.TrackBar1->setValue(kMuted - std::min<int>(main.systemLevel, kMuted));
+  pressSystemMute(main);
+  panel_.TrackBar1->setValue(kMuted - main.systemLevel);
   ui::setButtonColour(panel_.btn1, main.systemLevel != 0 ? ui::kNormalGrey : ui::kMutedRed);
   // The flag lives only while this handler moves the slider; left set (the slider did not move),
   // it would keep the next slider move from being remembered.

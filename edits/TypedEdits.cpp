@@ -1,5 +1,7 @@
 #include "edits/TypedEdits.h"
 
+#include <algorithm>
+
 #include "model/ParameterScales.h"
 #include "model/ValueFormat.h"
 
@@ -77,6 +79,11 @@ void toggleSystemMute(MainSettings& main) {
   } else {
     main.systemLevel = main.savedSystemLevel;
   }
+}
+
+void pressSystemMute(MainSettings& main) {
+  toggleSystemMute(main);
+  main.systemLevel = std::min(main.systemLevel, kSystemLevelZeroDb);
 }
 
 }  // namespace lyra

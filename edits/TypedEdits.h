@@ -37,5 +37,9 @@ void storeSystemLevel(MainSettings& main, int position, bool fromMute);
 // The system Mute button: a sounding level is kept as the level to bring back and the system is
 // muted; a muted system gets that level back (and stays muted when there is none).
 void toggleSystemMute(MainSettings& main);
+// The system Mute button pressed, with the level slider following it: the slider ends at 0.0 dB,
+// so a level above that (a device's own preset may hold one) comes back as 0.0 dB. The window's
+// handler and the tool's "mute=off" both press it here.
+void pressSystemMute(MainSettings& main);
 
 }  // namespace lyra

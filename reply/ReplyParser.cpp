@@ -11,7 +11,6 @@ namespace lyra {
 
 namespace {
 constexpr std::size_t kGarbageChars = 1000;  // no reply is this long: the text is lost
-constexpr int kHighestReading = 5118;
 
 // How a reply is recognised at the front of ReceiveText: its header fields from character 8 on
 // (command, index, group, item, length), each two hex characters a byte, and its whole length.
@@ -82,6 +81,10 @@ int ReceivedReply::busAddress() const {
   return hexDigit(text_[6]) * 16 + hexDigit(text_[7]);
 }
 
+StatusRecord ReceivedReply::status() const {
+  return {busAddress(), payloadByte(2) * 256 + payloadByte(3), payloadByte(4)};
+}
+
 bool ReceivedReply::hasIntactFrame(std::size_t frameBytes) const {
   if (frameBytes < 5 || text_.size() < 2 * frameBytes) return false;
   const auto byte = [this](std::size_t k) {
@@ -137,12 +140,17 @@ void ReplyParser::remove(std::size_t characters) {
   }
 }
 
-std::string ReplyParser::statusTextFor(int temperatureReading, int attenuation) {
-  const int index = TemperatureIndex(std::min(temperatureReading, kHighestReading));
-  const std::string tail = " |   Attenuation dB:  " + std::to_string(attenuation) + " dB";
-  if (index == 0) return "Internal Temperature: >=70 'C" + tail;
-  if (index == kMaxTemperatureIndex) return "Internal Temperature: <=10 'C" + tail;
-  return "Internal Temperature: " + std::to_string(TemperatureCelsius(index)) + "'C" + tail;
+std::string ReplyParser::statusTextFor(const StatusRecord& status) {
+  const std::string tail = " |   Attenuation dB:  " + std::to_string(status.attenuationDb) + " dB";
+  switch (status.bound()) {
+    case StatusRecord::Bound::AtLeast:
+      return "Internal Temperature: >=70 'C" + tail;
+    case StatusRecord::Bound::AtMost:
+      return "Internal Temperature: <=10 'C" + tail;
+    case StatusRecord::Bound::Exact:
+      break;
+  }
+  return "Internal Temperature: " + std::to_string(status.degreesCelsius()) + "'C" + tail;
 }
 
 std::string ReplyParser::lastLoadedPresetText(int n) {
@@ -219,9 +227,7 @@ void ReplyParser::systemRecordReply() {
 
 void ReplyParser::statusReply() {
   offer(Reply::Status);
-  ReceivedReply r(text_);
-  const int reading = r.payloadByte(2) * 256 + r.payloadByte(3);
-  if (hooks.statusText) hooks.statusText(statusTextFor(reading, r.payloadByte(4)));
+  if (hooks.status) hooks.status(ReceivedReply(text_).status());
   remove(shapeOf(Reply::Status).chars);
 }
 

@@ -30,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include "preset/StatusRecord.h"
 #include "preset/PresetImage.h"
 #include "serial/SerialLink.h"
 
@@ -81,6 +82,8 @@ class ReceivedReply {
   int payloadByte(int j) const;
   int index() const;  // the frame's index byte (the block number of a stored block)
   int busAddress() const;  // the BusAddress of the device that sent it
+  // A status reply's record, with the BusAddress it came from.
+  StatusRecord status() const;
   // The reply's first frameBytes bytes came through the line whole: the check byte is the XOR
   // of bytes 3 to frameBytes - 3 and the last is 0xAA.
   bool hasIntactFrame(std::size_t frameBytes) const;
@@ -109,7 +112,7 @@ class ReplyParser {
 
   // What the window shows of a reply. Each is optional.
   struct Hooks {
-    std::function<void(const std::string&)> statusText;        // status bar panel 2
+    std::function<void(const StatusRecord&)> status;  // each status reply, decoded
     std::function<void(const std::string&)> lastLoadedPreset;  // the "Last loaded preset" label
     std::function<void(int)> temperatureLimit;                 // the hidden temperature list
     std::function<void()> presetDecoded;  // refresh every control from the image
@@ -129,8 +132,11 @@ class ReplyParser {
     std::function<void()> imageReplaced;
   } linkHooks;
 
-  // Texts the parser shows, for the status bar and the label.
-  static std::string statusTextFor(int temperatureReading, int attenuation);
+  // The window's texts: status bar panel 2 for a status, the label for the last preset.
+  static std::string statusTextFor(const StatusRecord& status);
+  static std::string statusTextFor(int temperatureReading, int attenuation) {
+    return statusTextFor(StatusRecord{0, temperatureReading, attenuation});
+  }
   static std::string lastLoadedPresetText(int lastPresetNumber);
 
  private:

@@ -7,7 +7,7 @@ namespace lyra {
 ConnectSession::ConnectSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link,
                                SendPump& pump, LinkSupervisor& supervisor, ReplyParser& parser,
                                const BusAddressing& address, WaitingFlags& flags,
-                               Dialogs& dialogs)
+                               SessionEvents& events)
     : scheduler_(scheduler),
       timers_(timers),
       link_(link),
@@ -15,26 +15,26 @@ ConnectSession::ConnectSession(Scheduler& scheduler, TimerTable& timers, SerialL
       supervisor_(supervisor),
       address_(address),
       flags_(flags),
-      dialogs_(dialogs) {
+      events_(events) {
   timers_.chcon.onTick = [this] {
     timers_.chcon.stop();
     timers_.chcon112.stop();
     timers_.chcon188.stop();
-    fail("UNABLE TO CONNECT TO DEVICE!\rPlease make sure the device ID is correct.");
+    fail(OutcomeKind::NoAnswer);
   };
   timers_.chcon112.onTick = [this] {
     timers_.chcon112.stop();
     timers_.chcon188.stop();
-    fail("overtime,please try again.");
+    fail(OutcomeKind::Overtime);
   };
   timers_.chcon188.onTick = [this] {
     timers_.chcon188.stop();
-    fail("overtime,please try again.");
+    fail(OutcomeKind::Overtime);
   };
   supervisor_.onInterrupted = [this] {
-    fail("CONNECTION INTERRUPTED!\rPlease check data cables and reconnect.");
+    fail(OutcomeKind::LinkInterrupted);
   };
-  supervisor_.onPortLost = [this] { fail("No port.", "The port has left the system."); };
+  supervisor_.onPortLost = [this] { fail(OutcomeKind::PortLost); };
   routeReplies(parser);
 }
 
@@ -60,29 +60,30 @@ void ConnectSession::routeReplies(ReplyParser& parser) {
     if (awaitingNames_) {
       awaitingNames_ = false;
       if (onLinkUp) onLinkUp();
+      events_.ended({Operation::Connect, OutcomeKind::Linked});
     }
     return true;
   });
 }
 
-void ConnectSession::fail(const std::string& message, const std::string& detail) {
-  if (onFailed) onFailed(message, detail);
+void ConnectSession::fail(OutcomeKind kind) {
+  if (onFailed) onFailed();
+  events_.ended({Operation::Connect, kind});
 }
 
-std::string ConnectSession::openFailureDetail(SerialError error, const std::string& systemText) {
+OutcomeKind ConnectSession::openFailureKind(SerialError error) {
   switch (error) {
     case SerialError::PermissionDenied:
-      return "Permission denied. On Linux the user must be in the dialout group "
-             "(sudo usermod -aG dialout $USER) and log in again.";
+      return OutcomeKind::PortDenied;
     case SerialError::Busy:
-      return "The port is in use by another program.";
+      return OutcomeKind::PortBusy;
     case SerialError::NotFound:
     case SerialError::Vanished:
-      return "The port does not exist.";
+      return OutcomeKind::NoPort;
     case SerialError::NotASerialPort:
-      return "This is not a serial port.\n(" + systemText + ")";
+      return OutcomeKind::NotASerialPort;
     default:
-      return systemText;
+      return OutcomeKind::PortFailed;
   }
 }
 
@@ -99,8 +100,13 @@ ConnectSession::Started ConnectSession::start(const PortEntry* entry, int portNu
 
   if (!entry || !link_.openPort(entry->devicePath)) {
     link_.PortNumber = 0;
-    dialogs_.message("No port.", entry ? openFailureDetail(link_.lastError(), link_.lastErrorText())
-                                       : "There is no serial port.");
+    Outcome failed{Operation::Connect, OutcomeKind::NoPortChosen};
+    if (entry) {
+      failed.kind = openFailureKind(link_.lastError());
+      failed.path = entry->devicePath;
+      failed.systemText = link_.lastErrorText();
+    }
+    events_.ended(failed);
     return Started::NoPort;
   }
   link_.startReader();
@@ -108,13 +114,12 @@ ConnectSession::Started ConnectSession::start(const PortEntry* entry, int portNu
 
   if (address_.isBroadcast()) {
     if (beforeQuestion) beforeQuestion();
-    const auto answer = dialogs_.question(
-        "Please make sure you have select\r\nthe same preset on all devices",
-        Dialogs::Buttons::YesCancel);
+    const bool yes = events_.confirm(Question::SameOnAllDevices);
     // The question runs the event loop: a port check may have ended the link meanwhile, and
     // said so.
     if (!supervisor_.linked()) return Started::Lost;
-    return answer == Dialogs::Answer::Yes ? Started::Broadcast : Started::BroadcastCancelled;
+    events_.ended({Operation::Connect, yes ? OutcomeKind::Linked : OutcomeKind::Cancelled});
+    return yes ? Started::Broadcast : Started::BroadcastCancelled;
   }
   link_.ReceiveText.clear();
   link_.TransmitBuffer.clear();

@@ -8,7 +8,8 @@ namespace lyra {
 DeviceIdSession::DeviceIdSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link,
                                  SendPump& pump, LinkSupervisor& supervisor,
                                  BusAddressing& address, WaitingFlags& flags,
-                                 const PresetImage& image, ReplyParser& parser, Dialogs& dialogs)
+                                 const PresetImage& image, ReplyParser& parser,
+                                 SessionEvents& events)
     : scheduler_(scheduler),
       timers_(timers),
       link_(link),
@@ -17,11 +18,12 @@ DeviceIdSession::DeviceIdSession(Scheduler& scheduler, TimerTable& timers, Seria
       address_(address),
       flags_(flags),
       image_(image),
-      dialogs_(dialogs) {
+      events_(events) {
   timers_.Timer2.onTick = [this] {
     timers_.Timer2.stop();
-    dialogs_.message("DeviceID change to " + std::to_string(address_.DeviceId));
-    if (onAcknowledged) onAcknowledged(address_.DeviceId);
+    Outcome done{Operation::DeviceIdChange, OutcomeKind::Acknowledged};
+    done.deviceId = address_.DeviceId;
+    events_.ended(done);
   };
   parser.route(Reply::IdAck, Owner::DeviceIdentity, [this](ReceivedReply&) {
     if (flags_.IdAckAwaited != 1) return false;
@@ -39,22 +41,28 @@ DeviceIdSession::DeviceIdSession(Scheduler& scheduler, TimerTable& timers, Seria
   });
 }
 
-DeviceIdSession::Outcome DeviceIdSession::change(int id, bool force) {
-  if (!link_.PortOpen() || probedAddress_ >= 0) return Outcome::NoLink;
+DeviceIdSession::Change DeviceIdSession::change(int id, bool force) {
+  const auto noLink = [this] {
+    events_.ended({Operation::DeviceIdChange, OutcomeKind::NoLink});
+    return Change::NoLink;
+  };
+  if (!link_.PortOpen() || probedAddress_ >= 0) return noLink();
   const bool probe = !force && !address_.isBroadcast() && id != address_.DeviceId;
   if (probe) {
     const bool inUse = answersAt(BusAddressing::busAddressOf(id));
     // The port may have left during the wait; the connection has reported it then.
-    if (!link_.PortOpen()) return Outcome::NoLink;
+    if (!link_.PortOpen()) return noLink();
     if (inUse) {
-      dialogs_.message(inUseText(id));
-      return Outcome::InUse;
+      Outcome refused{Operation::DeviceIdChange, OutcomeKind::DeviceIdInUse};
+      refused.deviceId = id;
+      events_.ended(refused);
+      return Change::InUse;
     }
   }
   flags_.IdAckAwaited = 1;
   address_.DeviceId = id;
   systemRecordWrite();
-  return Outcome::Sent;
+  return Change::Sent;
 }
 
 bool DeviceIdSession::answersAt(std::uint8_t address) {

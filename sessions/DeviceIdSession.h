@@ -4,11 +4,11 @@
 // The new DeviceId travels in the SystemRecord (send slot 29) with the rest of the record as last
 // read. The frame keeps the old BusAddress, since the device takes it under its old address;
 // every frame after it goes to the new one. The device acknowledges, and 10 ms later (Timer2)
-// "DeviceID change to " and the ID is shown. Without an acknowledgement nothing is shown.
+// Acknowledged is reported with the ID. Without an acknowledgement nothing is reported.
 //
 // Two devices on one DeviceId answer every frame at once and neither can be reached any more, so
 // the new DeviceId is probed first: one status poll with its usual wait. A device that answers
-// there refuses the change ("DeviceId N is already in use on this bus."), unless it is forced.
+// there refuses the change (DeviceIdInUse), unless it is forced.
 
 #include <functional>
 
@@ -17,10 +17,10 @@
 #include "preset/PresetImage.h"
 #include "reply/ReplyParser.h"
 #include "protocol/BusAddressing.h"
-#include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"
 #include "protocol/SendPump.h"
 #include "serial/SerialLink.h"
+#include "sessions/Outcome.h"
 #include "timing/Scheduler.h"
 #include "timing/TimerTable.h"
 
@@ -35,26 +35,22 @@ class DeviceIdSession {
   // a poll before the next one is due.
   static constexpr int kProbeWaitMs = 500;
   static constexpr std::size_t kStatusReplyBytes = 20;
-  static std::string inUseText(int id) {
-    return "DeviceId " + std::to_string(id) + " is already in use on this bus.";
-  }
 
   DeviceIdSession(Scheduler& scheduler, TimerTable& timers, SerialLink& link, SendPump& pump,
                   LinkSupervisor& supervisor, BusAddressing& address, WaitingFlags& flags,
-                  const PresetImage& image, ReplyParser& parser, Dialogs& dialogs);
+                  const PresetImage& image, ReplyParser& parser, SessionEvents& events);
 
-  enum class Outcome {
-    Sent,     // the SystemRecord is queued; the acknowledgement shows the new DeviceId
-    InUse,    // a device answered at the new DeviceId: nothing sent, the message shown
-    NoLink,   // no port (or it left during the probe), or a probe still running
+  // What change() did at once; how the change ended is reported as an outcome.
+  enum class Change {
+    Sent,     // the SystemRecord is queued; its acknowledgement is reported as Acknowledged
+    InUse,    // a device answered at the new DeviceId: nothing sent, DeviceIdInUse reported
+    NoLink,   // no port (or it left during the probe), or a probe still running: NoLink
   };
   // id 1..255, checked by the caller. Unless force is set, the new DeviceId is probed first
   // (not in BroadcastMode, where no one answers, nor for the current DeviceId).
-  Outcome change(int id, bool force = false);
+  Change change(int id, bool force = false);
   // Outside BroadcastMode the program follows the device to its new ID (the window's list).
   std::function<void(int deviceId)> onFollowed;
-  // The device took it ("DeviceID change to " n is shown then).
-  std::function<void(int deviceId)> onAcknowledged;
 
  private:
   void systemRecordWrite();
@@ -71,7 +67,7 @@ class DeviceIdSession {
   BusAddressing& address_;
   WaitingFlags& flags_;
   const PresetImage& image_;
-  Dialogs& dialogs_;
+  SessionEvents& events_;
 };
 
 }  // namespace lyra

@@ -2,8 +2,9 @@
 
 namespace lyra {
 
-DeviceSessions::DeviceSessions(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs& d)
-    : scheduler(s), timers(s), link(driver, s), portList(ports), dialogs(d) {
+DeviceSessions::DeviceSessions(Scheduler& s, SerialDriver& driver, PortSource& ports,
+                               SessionEvents& e)
+    : scheduler(s), timers(s), link(driver, s), portList(ports), events(e) {
   link.replyParser = [this] { parser.parseReplies(); };
   portList.refill();
 }

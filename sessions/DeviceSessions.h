@@ -9,13 +9,13 @@
 #include "protocol/BusAddressing.h"
 #include "sessions/ConnectSession.h"
 #include "sessions/DeviceIdSession.h"
-#include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"
 #include "sessions/SearchSession.h"
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
 #include "sessions/GroupDataSession.h"
+#include "sessions/Outcome.h"
 #include "sessions/PresetExchange.h"
 #include "sessions/PresetFileSession.h"
 #include "sessions/PresetSlotSession.h"
@@ -26,8 +26,9 @@
 namespace lyra {
 
 struct DeviceSessions {
-  // The system's ports are read into portList once here.
-  DeviceSessions(Scheduler& s, SerialDriver& driver, PortSource& ports, Dialogs& d);
+  // The system's ports are read into portList once here. events is the front end: it hears how
+  // every operation ended, answers the questions and chooses the files.
+  DeviceSessions(Scheduler& s, SerialDriver& driver, PortSource& ports, SessionEvents& e);
   // Stops every timer and closes the port (see stop()).
   ~DeviceSessions();
   DeviceSessions(const DeviceSessions&) = delete;
@@ -49,19 +50,19 @@ struct DeviceSessions {
   ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
   PresetTransfer transfer;
-  Dialogs& dialogs;
-  // What the preset sessions show; the window points it at its wait box and areas.
+  SessionEvents& events;
+  // What the preset sessions change in the window besides: its editing areas and controls.
   TransferView transferView;
   ConnectSession connectSession{scheduler, timers, link, pump, supervisor,
-                                parser,    address, flags, dialogs};
+                                parser,    address, flags, events};
   // Set by Cancel, when the window closes, or when the tool is interrupted.
   bool searchCancelled = false;
   SearchSession searchSession{scheduler, link,  portList, pump,
-                              supervisor, flags, parser,   searchCancelled};
+                              supervisor, flags, parser,   searchCancelled, events};
   DeviceIdSession deviceIdSession{scheduler, timers, link,  pump,   supervisor,
-                                  address,   flags,  image, parser, dialogs};
+                                  address,   flags,  image, parser, events};
   PresetExchange presetExchange{scheduler, timers,   link,     pump,  supervisor, parser,
-                                address,   flags,    transfer, image, dialogs,    transferView};
+                                address,   flags,    transfer, image, events,     transferView};
   PresetSlotSession presetSlots{presetExchange};
   PresetFileSession presetFiles{presetExchange};
   GroupDataSession groupData{presetExchange};

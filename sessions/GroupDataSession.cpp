@@ -50,17 +50,19 @@ void GroupDataSession::fromFile() {
   x_.supervisor.pause();
   x_.transfer.UploadText.clear();
   groupList_.clear();
-  if (const auto path = x_.dialogs.openFile(PresetFileSession::kOpenDialog2)) {
-    auto lines = ReadChosenFile(x_.dialogs, *path);
+  constexpr Operation op = Operation::GroupData;
+  const auto path = x_.events.choosePath(FileChoice::OpenPreset);
+  if (path) {
+    auto lines = ReadChosenFile(x_, op, *path);
     if (!lines) return;
     groupList_ = std::move(*lines);
     x_.transfer.UploadText = JoinLines(groupList_);
   }
-  if (x_.transfer.UploadText.empty()) return;  // the box stays for another choice
-  if (!IsValidSinglePresetText(x_.transfer.UploadText)) {
-    x_.dialogs.message(kFileDamagedText);
-    return;
-  }
+  // The box stays for another choice.
+  if (x_.transfer.UploadText.empty())
+    return x_.ended(op, path ? OutcomeKind::EmptyFile : OutcomeKind::Cancelled, path.value_or(""));
+  if (!IsValidSinglePresetText(x_.transfer.UploadText))
+    return x_.ended(op, OutcomeKind::FileDamaged, *path);
   showProgressStart();
   x_.timers.Timer342.start();
   x_.scheduler.waitPumping(500);
@@ -84,6 +86,7 @@ void GroupDataSession::uploadToGroup(int secondGapMs) {
   x_.decodeUploadText();
   x_.scheduler.waitPumping(1000);
   x_.supervisor.resumeSendsOnly();
+  x_.ended(Operation::GroupData, OutcomeKind::Sent);
 }
 
 void GroupDataSession::Timer342Timer() {
@@ -121,7 +124,7 @@ void GroupDataSession::Timer332Timer() {
   x_.hideWaitBox();
   x_.showInitialDataBox(true);
   x_.timers.Timer333.stop();
-  x_.dialogs.message("The device ID no response, please try again or check the ID is correct.");
+  x_.ended(Operation::GroupData, OutcomeKind::NoAnswer);
 }
 
 void GroupDataSession::trunon1Timer() {

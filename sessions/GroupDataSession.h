@@ -15,7 +15,7 @@ class GroupDataSession {
  public:
   explicit GroupDataSession(PresetExchange& exchange);
 
-  // "From the computer into a group as the initial data": a file chosen through the dialogs.
+  // "From the computer into a group as the initial data": a file the front end chooses.
   void fromFile();
   // "OK": from the device with this DeviceId (1..255).
   void fromDevice(int deviceId);

@@ -4,21 +4,15 @@
 
 namespace lyra {
 
-bool PresetExchange::confirmed(const char* question) const {
-  return dialogs.question(question, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes;
-}
-
 void PresetExchange::showWaitBox(int percent) const {
-  if (view.showWaitBox) view.showWaitBox(percent);
+  events.progress({Progress::Step::Shown, percent});
 }
 
 void PresetExchange::setProgress(int percent) const {
-  if (view.setProgress) view.setProgress(percent);
+  events.progress({Progress::Step::Moved, percent});
 }
 
-void PresetExchange::hideWaitBox() const {
-  if (view.hideWaitBox) view.hideWaitBox();
-}
+void PresetExchange::hideWaitBox() const { events.progress({Progress::Step::Hidden, 0}); }
 
 void PresetExchange::setEditingEnabled(bool enabled) const {
   if (view.setEditingEnabled) view.setEditingEnabled(enabled);

@@ -1,13 +1,13 @@
 #pragma once
 // What the preset sessions share: the device presets, the PC files and the group initial data
-// all pause the poll and the SendPump, show their progress, send requests and uploads straight to
-// the port, and decode an uploaded text into the image. What they show goes to a TransferView:
-// the window's wait box and editing areas, or a terminal's progress line.
+// all pause the poll and the SendPump, report their progress, send requests and uploads straight
+// to the port, and decode an uploaded text into the image. Progress, questions, file choices and
+// outcomes go to the front end's SessionEvents; what the window does besides (the editing areas,
+// the initial-data box, the decoded preset on every control) goes to a TransferView.
 
 #include <functional>
 #include <string>
 
-#include "protocol/Dialogs.h"
 #include "protocol/LinkSupervisor.h"
 #include "preset/PresetImage.h"
 #include "preset/PresetUpload.h"
@@ -15,21 +15,14 @@
 #include "protocol/BusAddressing.h"
 #include "protocol/SendPump.h"
 #include "serial/SerialLink.h"
+#include "sessions/Outcome.h"
 #include "timing/Scheduler.h"
 #include "timing/TimerTable.h"
 
 namespace lyra {
 
-// The full-width comma (U+FF0C) is the program's own: the text reads as the device's maker wrote
-// it.
-inline constexpr const char* kOvertimeText = "overtime\xEF\xBC\x8Ctry again.";
-inline constexpr const char* kFileDamagedText = "File damaged.";
-
 // Each is optional.
 struct TransferView {
-  std::function<void(int percent)> showWaitBox;  // progress starts
-  std::function<void(int percent)> setProgress;
-  std::function<void()> hideWaitBox;             // progress ends
   std::function<void(bool enabled)> setEditingEnabled;
   // The group operations: the initial-data box (true) or the editing pages (false).
   std::function<void(bool shown)> showInitialDataBox;
@@ -48,11 +41,14 @@ struct PresetExchange {
   WaitingFlags& flags;
   PresetTransfer& transfer;
   PresetImage& image;
-  Dialogs& dialogs;
+  SessionEvents& events;
   TransferView& view;
 
   bool portOpen() const { return link.PortOpen(); }
-  bool confirmed(const char* question) const;
+  bool confirmed(Question question) const { return events.confirm(question); }
+  void ended(Operation operation, OutcomeKind kind, const std::string& path = {}) const {
+    events.ended({operation, kind, path, {}});
+  }
 
   // The wait box with its bar at percent, and the rest of the view.
   void showWaitBox(int percent) const;

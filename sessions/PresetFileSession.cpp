@@ -11,8 +11,6 @@ constexpr int kStoredBlocks = 20;
 constexpr std::size_t kBlockChars = 664;  // one block as hex text
 constexpr int kPercentPerBlock = 5;
 constexpr int kLoadProgressTicks = 10;
-constexpr const char* kSaveFailedText = "The file could not be saved.";
-constexpr const char* kReadFailedText = "The file could not be read.";
 }  // namespace
 
 PresetFileSession::PresetFileSession(PresetExchange& exchange)
@@ -80,37 +78,42 @@ bool PresetFileSession::storedBlockReply(ReceivedReply& r) {
   return true;
 }
 
-std::optional<std::vector<std::string>> ReadChosenFile(Dialogs& dialogs, const std::string& path) {
+std::optional<std::vector<std::string>> ReadChosenFile(const PresetExchange& x,
+                                                       Operation operation,
+                                                       const std::string& path) {
   FileLines file = ReadTextLines(path);
   switch (file.status) {
     case FileLines::Status::Read:
       return std::move(file.lines);
     case FileLines::Status::TooLarge:
-      dialogs.message(kFileDamagedText);
+      x.ended(operation, OutcomeKind::FileDamaged, path);
       return std::nullopt;
     case FileLines::Status::NotAFile:
-      dialogs.message("This is not a preset file.", path + ": " + file.error);
+      x.events.ended({operation, OutcomeKind::NotAPresetFile, path, file.error});
       return std::nullopt;
     case FileLines::Status::Unreadable:
       break;
   }
-  dialogs.message(kReadFailedText, path + ": " + file.error);
+  x.events.ended({operation, OutcomeKind::ReadFailed, path, file.error});
   return std::nullopt;
 }
 
-void PresetFileSession::writeFile(const FileDialogSpec& dialog) {
-  const auto path = x_.dialogs.saveFile(dialog);
-  if (!path) return;
+void PresetFileSession::writeFile(FileChoice choice, Operation operation) {
+  const auto path = x_.events.choosePath(choice);
+  if (!path) return x_.ended(operation, OutcomeKind::Cancelled);
   if (const auto failure = WriteTextLines(*path, x_.transfer.linesToSave)) {
-    x_.dialogs.message(kSaveFailedText, *failure);
+    x_.events.ended({operation, OutcomeKind::WriteFailed, *path, *failure});
+    return;
   }
+  x_.ended(operation, OutcomeKind::Saved, *path);
 }
 
 // Save this preset to PC.
 
 void PresetFileSession::saveActive() {
-  if (!x_.portOpen()) return;
-  if (!x_.confirmed("Saving a Preset to PC.Do you want\r\nto proceed?")) return;
+  if (!x_.portOpen()) return x_.ended(Operation::SavePreset, OutcomeKind::NoLink);
+  if (!x_.confirmed(Question::SavePresetToPc))
+    return x_.ended(Operation::SavePreset, OutcomeKind::Cancelled);
   x_.setEditingEnabled(false);
   x_.supervisor.pause();
   x_.flags.SaveActiveToPc = 1;
@@ -132,20 +135,21 @@ void PresetFileSession::saveActiveTimeoutTimer() {
   // active preset, not saved behind the user's back.
   x_.flags.SaveActiveToPc = 0;
   x_.supervisor.resume();
-  x_.dialogs.message(kOvertimeText);
+  x_.ended(Operation::SavePreset, OutcomeKind::Overtime);
 }
 
 void PresetFileSession::FSaveDialog3Timer() {
   x_.timers.FSaveDialog3.stop();
   saveActiveTimeout_.stop();
-  writeFile(kSaveDialog2);
+  writeFile(FileChoice::SavePreset, Operation::SavePreset);
 }
 
 // Save all presets to PC.
 
 void PresetFileSession::saveAll(SavePacing pacing) {
-  if (!x_.portOpen()) return;
-  if (!x_.confirmed("Saving all Presets to PC.Do you\r\nwant to proceed?")) return;
+  if (!x_.portOpen()) return x_.ended(Operation::SaveAllPresets, OutcomeKind::NoLink);
+  if (!x_.confirmed(Question::SaveAllPresetsToPc))
+    return x_.ended(Operation::SaveAllPresets, OutcomeKind::Cancelled);
   x_.supervisor.pause();
   x_.scheduler.waitPumping(50);
   x_.link.ReceiveText.clear();
@@ -193,30 +197,30 @@ void PresetFileSession::Timer9Timer() {
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
   x_.supervisor.resume();
-  x_.dialogs.message(kOvertimeText);
+  x_.ended(Operation::SaveAllPresets, OutcomeKind::Overtime);
 }
 
 void PresetFileSession::FSaveDialog4Timer() {
   x_.timers.FSaveDialog4.stop();
-  writeFile(kSaveDialog1);
+  writeFile(FileChoice::SaveAllPresets, Operation::SaveAllPresets);
 }
 
 // Load a preset from PC.
 
 void PresetFileSession::loadActive() {
-  if (!x_.portOpen()) return;
-  if (!x_.confirmed("Loading a Preset will replace the active\r\nPreset.Do you want to proceed?"))
-    return;
+  constexpr Operation op = Operation::LoadPreset;
+  if (!x_.portOpen()) return x_.ended(op, OutcomeKind::NoLink);
+  if (!x_.confirmed(Question::ReplaceActivePreset)) return x_.ended(op, OutcomeKind::Cancelled);
   x_.transfer.UploadText.clear();
   x_.transfer.presetList.clear();
-  const auto path = x_.dialogs.openFile(kOpenDialog2);
-  if (!path) return;
-  auto lines = ReadChosenFile(x_.dialogs, *path);
+  const auto path = x_.events.choosePath(FileChoice::OpenPreset);
+  if (!path) return x_.ended(op, OutcomeKind::Cancelled);
+  auto lines = ReadChosenFile(x_, op, *path);
   if (!lines) return;
   x_.transfer.presetList = std::move(*lines);
   x_.transfer.UploadText = JoinLines(x_.transfer.presetList);
   if (!IsValidSinglePresetText(x_.transfer.UploadText)) {
-    x_.dialogs.message(kFileDamagedText);
+    x_.ended(op, OutcomeKind::FileDamaged, *path);
     x_.supervisor.resume();
     return;
   }
@@ -235,6 +239,7 @@ void PresetFileSession::loadActive() {
   x_.supervisor.resume();
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
+  x_.ended(op, OutcomeKind::Loaded, *path);
 }
 
 void PresetFileSession::Timer12Timer() {
@@ -246,13 +251,13 @@ void PresetFileSession::Timer12Timer() {
 // Load all presets from PC.
 
 void PresetFileSession::loadAll() {
-  if (!x_.portOpen()) return;
-  if (!x_.confirmed("Loading all Presets will overwrite all\r\npresets already stored in the "
-                    "unit.\r\nDo you want to proceed?"))
-    return;
+  constexpr Operation op = Operation::LoadAllPresets;
+  if (!x_.portOpen()) return x_.ended(op, OutcomeKind::NoLink);
+  if (!x_.confirmed(Question::OverwriteAllPresets)) return x_.ended(op, OutcomeKind::Cancelled);
   x_.transfer.presetList.clear();
-  if (const auto path = x_.dialogs.openFile(kOpenDialog1)) {
-    auto lines = ReadChosenFile(x_.dialogs, *path);
+  const auto path = x_.events.choosePath(FileChoice::OpenAllPresets);
+  if (path) {
+    auto lines = ReadChosenFile(x_, op, *path);
     if (!lines) {
       x_.supervisor.resume();
       return;
@@ -261,10 +266,12 @@ void PresetFileSession::loadAll() {
   }
   if (x_.transfer.presetList.empty()) {
     x_.supervisor.resume();
+    // An empty file is passed over as silently as a cancelled choice.
+    x_.ended(op, path ? OutcomeKind::EmptyFile : OutcomeKind::Cancelled, path.value_or(""));
     return;
   }
   if (!IsValidAllPresetsFile(x_.transfer.presetList)) {
-    x_.dialogs.message(kFileDamagedText);
+    x_.ended(op, OutcomeKind::FileDamaged, *path);
     x_.supervisor.resume();
     return;
   }
@@ -298,6 +305,7 @@ void PresetFileSession::Timer10Timer() {
   x_.supervisor.resume();
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
+  x_.ended(Operation::LoadAllPresets, OutcomeKind::Loaded);
 }
 
 }  // namespace lyra

@@ -1,7 +1,9 @@
 #pragma once
 // Preset files on the PC, without widgets: the active preset to and from a *.sps file, all twenty
-// stored blocks to and from a *.fps file. Questions and file names come through the Dialogs seam. Files hold the device's own block texts, so a file written from one
-// device loads into another; the header inside a text is never used, the current BusAddress is.
+// stored blocks to and from a *.fps file. Questions and file names come from the front end's
+// SessionEvents, and each operation ends with one outcome there. Files hold the device's own
+// block texts, so a file written from one device loads into another; the header inside a text is
+// never used, the current BusAddress is.
 
 #include <array>
 #include <optional>
@@ -13,17 +15,15 @@
 
 namespace lyra {
 
-// The lines of a chosen file, or nothing after a message when it cannot be read. A file far too
-// large for a preset file counts as damaged. Shared with the group initial data.
-std::optional<std::vector<std::string>> ReadChosenFile(Dialogs& dialogs, const std::string& path);
+// The lines of a chosen file, or nothing after the outcome of operation that says why it cannot
+// be read. A file far too large for a preset file counts as damaged. Shared with the group
+// initial data.
+std::optional<std::vector<std::string>> ReadChosenFile(const PresetExchange& exchange,
+                                                       Operation operation,
+                                                       const std::string& path);
 
 class PresetFileSession {
  public:
-  static inline const FileDialogSpec kSaveDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
-  static inline const FileDialogSpec kOpenDialog2{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
-  static inline const FileDialogSpec kSaveDialog1{"lyraphone(*.fps)|*.fps", "myallstyle", "fps"};
-  static inline const FileDialogSpec kOpenDialog1{"lyraphonefile(*.fps)|*.fps", "myallstyle",
-                                                  "fps"};
   // "Save this preset to PC" waits this long for the active block: twice what a connect allows
   // for the same read.
   static constexpr int kSaveActiveTimeoutMs = 3000;
@@ -58,7 +58,7 @@ class PresetFileSession {
   // The replies: the active block for one file, the stored blocks for all.
   bool activeBlockReply(ReceivedReply& reply);
   bool storedBlockReply(ReceivedReply& reply);
-  void writeFile(const FileDialogSpec& dialog);
+  void writeFile(FileChoice choice, Operation operation);
 
   PresetExchange& x_;
   NamedTimer saveActiveTimeout_;

@@ -31,14 +31,15 @@ PresetSlotSession::PresetSlotSession(PresetExchange& exchange)
     x_.hideWaitBox();
     x_.setEditingEnabled(true);
     x_.supervisor.resume();
+    x_.ended(Operation::SlotLoad, OutcomeKind::Loaded);
     return true;
   });
 }
 
 void PresetSlotSession::load(int slot) {
-  if (!x_.portOpen()) return;
-  if (!x_.confirmed("Loading a Preset will replace the active\r\nPreset.Do you want to proceed?"))
-    return;
+  if (!x_.portOpen()) return x_.ended(Operation::SlotLoad, OutcomeKind::NoLink);
+  if (!x_.confirmed(Question::ReplaceActivePreset))
+    return x_.ended(Operation::SlotLoad, OutcomeKind::Cancelled);
   x_.flags.LoadSlotAwaited = 1;
   x_.supervisor.pause();
   x_.scheduler.waitPumping(50);
@@ -65,11 +66,11 @@ void PresetSlotSession::Timer22Timer() {
   x_.hideWaitBox();
   x_.setEditingEnabled(true);
   x_.supervisor.resume();
-  x_.dialogs.message(kOvertimeText);
+  x_.ended(Operation::SlotLoad, OutcomeKind::Overtime);
 }
 
 void PresetSlotSession::saveName(int slot, const std::string& name) {
-  if (!x_.portOpen()) return;
+  if (!x_.portOpen()) return x_.ended(Operation::NameSave, OutcomeKind::NoLink);
   x_.supervisor.pause();
   x_.flags.SaveAckAwaited = 1;
   const std::string text = name.substr(0, NameTable::kLength - 1);
@@ -92,7 +93,7 @@ void PresetSlotSession::Timer11Timer() {
   x_.timers.Timer11.stop();
   saveAckTimeout_.stop();
   x_.pump.queueSystemRecordRead();
-  x_.dialogs.message("Successfully save.");
+  x_.ended(Operation::NameSave, OutcomeKind::Saved);
 }
 
 void PresetSlotSession::saveAckTimeoutTimer() {
@@ -102,7 +103,7 @@ void PresetSlotSession::saveAckTimeoutTimer() {
   // waiting would take the next edit's acknowledgement for its own and report a save that never
   // happened. The user hears now that it did not answer instead.
   x_.flags.SaveAckAwaited = 0;
-  if (x_.portOpen()) x_.dialogs.message(kOvertimeText);
+  x_.ended(Operation::NameSave, x_.portOpen() ? OutcomeKind::Overtime : OutcomeKind::NoLink);
 }
 
 }  // namespace lyra

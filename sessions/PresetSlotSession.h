@@ -4,8 +4,7 @@
 //
 // Slots on the wire: Pre0..Pre5 = 1..6, Usr6 = 7, Usr7 = 8. A load pauses the poll and the
 // SendPump and waits up to 12 s for the slot's block, which the reply parser decodes; a save
-// writes the 32-byte name frame at once and shows "Successfully save." when the device
-// acknowledges it.
+// writes the 32-byte name frame at once and reports Saved when the device acknowledges it.
 
 #include <string>
 

@@ -32,14 +32,15 @@ bool namedCom(const std::string& name) {
 
 SearchSession::SearchSession(Scheduler& scheduler, SerialLink& link, PortList& portList,
                              SendPump& pump, LinkSupervisor& supervisor, WaitingFlags& flags,
-                             ReplyParser& parser, bool& cancelled)
+                             ReplyParser& parser, bool& cancelled, SessionEvents& events)
     : scheduler_(scheduler),
       link_(link),
       portList_(portList),
       pump_(pump),
       supervisor_(supervisor),
       flags_(flags),
-      cancelled_(cancelled) {
+      cancelled_(cancelled),
+      events_(events) {
   parser.route(Reply::Status, Owner::Search, [this](ReceivedReply& r) {
     if (flags_.Searching != 1) return false;
     // A reply names the device that sent it. A late one arrives while a later address is being
@@ -78,6 +79,7 @@ void SearchSession::run(const Plan& plan, const std::function<void(int)>& onProg
     if (cancelled_) break;
     if (!probePort(plan, i, k, portCount, onProgress)) break;
   }
+  events_.ended({Operation::Search, cancelled_ ? OutcomeKind::Cancelled : OutcomeKind::Done});
 }
 
 bool SearchSession::probePort(const Plan& plan, std::size_t entry, int k, int portCount,

@@ -20,6 +20,7 @@
 #include "protocol/SendPump.h"
 #include "serial/PortList.h"
 #include "serial/SerialLink.h"
+#include "sessions/Outcome.h"
 #include "timing/Scheduler.h"
 
 namespace lyra {
@@ -50,10 +51,10 @@ class SearchSession {
   // window closes.
   SearchSession(Scheduler& scheduler, SerialLink& link, PortList& portList, SendPump& pump,
                 LinkSupervisor& supervisor, WaitingFlags& flags, ReplyParser& parser,
-                bool& cancelled);
+                bool& cancelled, SessionEvents& events);
 
-  // Every port, every address of the plan; the hits are in hits() afterwards. onProgress gets
-  // the percentage after each probe.
+  // Every port, every address of the plan; the hits are in hits() afterwards, and Done (or
+  // Cancelled) is reported. onProgress gets the percentage after each probe.
   void run(const Plan& plan, const std::function<void(int percent)>& onProgress = {});
   // The port closed, PortNumber -1, the port list's refresh and the port check running again.
   void finish();
@@ -75,6 +76,7 @@ class SearchSession {
   LinkSupervisor& supervisor_;
   WaitingFlags& flags_;
   bool& cancelled_;
+  SessionEvents& events_;
 
   SearchHits hits_;
   int probedAddress_ = -1;  // the BusAddress of the last probe sent

@@ -14,7 +14,7 @@
 #include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra::cli {
@@ -444,22 +444,20 @@ TEST_F(DeviceCommandsTest, ARestoreOfSeveralDevicesReachesEachAndMissesTheSilent
 
 TEST_F(DeviceCommandsTest, AFileTheWindowSavedRestoresThroughTheToolAndBack) {
   // The window's composition of the sessions saves device 1's presets.
-  test::ScriptedDialogs dialogs;
+  test::ScriptedEvents events;
   {
-    DeviceSessions window(scheduler, *driver, *ports, dialogs);
-    window.connectSession.onFailed = [&](const std::string&, const std::string&) {
-      window.connectSession.end();
-    };
+    DeviceSessions window(scheduler, *driver, *ports, events);
+    window.connectSession.onFailed = [&] { window.connectSession.end(); };
     ASSERT_EQ(window.connectSession.start(window.portList.selectedEntry(),
                                       window.portList.selectedPortNumber()),
               ConnectSession::Started::Handshake);
     scheduler.advanceMs(3000);
-    dialogs.filePaths.push_back(file("window.fps"));
+    events.filePaths.push_back(file("window.fps"));
     window.presetFiles.saveAll();
     scheduler.advanceMs(17000);
     window.connectSession.end();
   }
-  ASSERT_TRUE(dialogs.messages.empty());
+  ASSERT_TRUE(events.failures().empty());
   const Outcome restore = run({"restore", "--port", "COM3", "--id", "5", file("window.fps")});
   ASSERT_EQ(restore.code, kExitDone) << restore.err;
   EXPECT_EQ(five->memory().blocks, one->memory().blocks);

@@ -1,6 +1,7 @@
 // Typed numbers: what parses, and the level and delay steps they give.
 
 #include "edits/TypedNumber.h"
+#include "edits/TypedEdits.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,34 @@ TEST(TypedNumber, KeyFilter) {
   EXPECT_EQ(FilterTypedCharacter('-', true), '-');
   EXPECT_FALSE(FilterTypedCharacter('-', false));
   for (char c : std::string("aHz +eE/ ")) EXPECT_FALSE(FilterTypedCharacter(c, true)) << c;
+}
+
+}  // namespace
+}  // namespace lyra
+
+namespace lyra {
+namespace {
+
+// The Mute button as the window's slider completes it, owned here so the tool's "mute=off"
+// cannot drift from the window: a level above 0.0 dB comes back as 0.0 dB.
+TEST(SystemMute, PressingItKeepsTheLevelAndBringsItBackNoHigherThanZeroDb) {
+  MainSettings main;
+  main.systemLevel = kSystemLevelZeroDb - 15;  // -3.0 dB
+  pressSystemMute(main);
+  EXPECT_EQ(main.systemLevel, 0);
+  EXPECT_EQ(main.savedSystemLevel, kSystemLevelZeroDb - 15);
+  pressSystemMute(main);
+  EXPECT_EQ(main.systemLevel, kSystemLevelZeroDb - 15);
+
+  main.systemLevel = kSystemLevelZeroDb + 20;  // +4.0 dB, from a device's own preset
+  pressSystemMute(main);
+  EXPECT_EQ(main.systemLevel, 0);
+  pressSystemMute(main);
+  EXPECT_EQ(main.systemLevel, kSystemLevelZeroDb);
+
+  main = MainSettings{};  // muted with nothing to bring back
+  pressSystemMute(main);
+  EXPECT_EQ(main.systemLevel, 0);
 }
 
 }  // namespace

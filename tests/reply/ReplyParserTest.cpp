@@ -49,7 +49,9 @@ class ReplyParserTest : public ::testing::Test {
       parser.parseReplies();
     };
     auto& h = parser.hooks;
-    h.statusText = [this](const std::string& t) { log.push_back("status:" + t); };
+    h.status = [this](const StatusRecord& s) {
+      log.push_back("status:" + ReplyParser::statusTextFor(s));
+    };
     h.lastLoadedPreset = [this](const std::string& t) { log.push_back("label:" + t); };
     h.presetDecoded = [this] { log.push_back("decoded"); };
     h.namesArrived = [this] { log.push_back("names"); };
@@ -435,6 +437,37 @@ TEST_F(ReplyParserTest, ASearchProbeAnsweredIsOfferedToTheSearchAndStillShown) {
   arrive(statusReply(2004, 0));
   EXPECT_EQ(hits, 1);
   EXPECT_EQ(log.size(), 2u);
+}
+
+}  // namespace
+}  // namespace lyra
+
+namespace lyra {
+namespace {
+
+// The status is decoded once, with the device it came from: the front ends take the degrees and
+// the attenuation from it instead of the reply's bytes or the status bar's text.
+TEST_F(ReplyParserTest, AStatusReplyIsDecodedOnceWithItsSenderDegreesAndAttenuation) {
+  std::vector<StatusRecord> seen;
+  parser.hooks.status = [&](const StatusRecord& s) { seen.push_back(s); };
+  // DeviceId 7 answers at BusAddress 6.
+  const std::vector<std::uint8_t> record{0, 0, 2004 >> 8, 2004 & 0xFF, 3, 0, 0, 0};
+  const Frame fromDeviceSeven =
+      buildFrame(0x06, command::kReadReply, 0, group::kStatusRecord, 0, record);
+  arrive(fromDeviceSeven + statusReply(1150, 0) + statusReply(9000, 255));
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].busAddress, 6);
+  EXPECT_EQ(seen[0].temperatureReading, 2004);
+  EXPECT_EQ(seen[0].degreesCelsius(), 50);
+  EXPECT_EQ(seen[0].bound(), StatusRecord::Bound::Exact);
+  EXPECT_EQ(seen[0].attenuationDb, 3);
+  EXPECT_EQ(seen[1].busAddress, 0);
+  EXPECT_EQ(seen[1].degreesCelsius(), 70);
+  EXPECT_EQ(seen[1].bound(), StatusRecord::Bound::AtLeast);
+  // A reading beyond the scale is the coolest step, not an index past it.
+  EXPECT_EQ(seen[2].degreesCelsius(), 10);
+  EXPECT_EQ(seen[2].bound(), StatusRecord::Bound::AtMost);
+  EXPECT_EQ(seen[2].attenuationDb, 255);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "serial/PathRoutingDriver.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra {
@@ -44,12 +44,9 @@ class NetworkPortCheck : public ::testing::Test {
     bus.addPort(kAddress);
     device = std::make_unique<DeviceModel>(bus, kAddress, 1, 7u);
     portList.refill();
-    dialogs.scheduler = &scheduler;
+    events.scheduler = &scheduler;
     link.replyParser = [this] { parser.parseReplies(); };
-    session.onFailed = [this](const std::string& message, const std::string& detail) {
-      failures.push_back(message + " " + detail);
-      session.end();
-    };
+    session.onFailed = [this] { session.end(); };
     session.onLinkUp = [this] { ++linkUps; };
     timers.brocar1.start();
   }
@@ -72,10 +69,9 @@ class NetworkPortCheck : public ::testing::Test {
   PresetImage image;
   ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
-  test::ScriptedDialogs dialogs;
-  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+  test::ScriptedEvents events;
+  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
   std::unique_ptr<DeviceModel> device;
-  std::vector<std::string> failures;
   int linkUps = 0;
 };
 
@@ -87,12 +83,13 @@ TEST_F(NetworkPortCheck, APortOnTheNetworkIsThereWhileItsConnectionIs) {
   EXPECT_EQ(linkUps, 1);
   // Several port checks with a system list that never holds the address.
   scheduler.advanceMs(10000);
-  EXPECT_TRUE(failures.empty()) << failures.front();
+  EXPECT_TRUE(events.failures().empty());
   EXPECT_TRUE(link.PortOpen());
 
   driver.dropped = true;
   scheduler.advanceMs(3100);
-  EXPECT_EQ(failures, std::vector<std::string>{"No port. The port has left the system."});
+  ASSERT_EQ(events.failures().size(), 1u);
+  EXPECT_EQ(events.failures()[0].kind, OutcomeKind::PortLost);
   EXPECT_FALSE(link.PortOpen());
 }
 

@@ -13,7 +13,7 @@
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
 #include "tests/storage/TempFolder.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra {
@@ -53,9 +53,9 @@ class TrafficTraceTest : public ::testing::Test {
   TrafficTraceTest() {
     bus.addPort("COM3");
     portList.refill();
-    dialogs.scheduler = &scheduler;
+    events.scheduler = &scheduler;
     link.replyParser = [this] { parser.parseReplies(); };
-    session.onFailed = [this](const std::string&, const std::string&) { session.end(); };
+    session.onFailed = [this] { session.end(); };
   }
   ~TrafficTraceTest() override {
     timers.stopAll();
@@ -83,8 +83,8 @@ class TrafficTraceTest : public ::testing::Test {
   PresetImage image;
   ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
-  test::ScriptedDialogs dialogs;
-  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+  test::ScriptedEvents events;
+  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
   test::TempFolder folder;
 };
 
@@ -224,8 +224,8 @@ TEST(TrafficTraceOnTheLine, ChangesNothingOnTheWireNorItsTiming) {
     ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
     link.replyParser = [&] { parser.parseReplies(); };
     WaitingFlags flags;
-    test::ScriptedDialogs dialogs;
-    ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+    test::ScriptedEvents events;
+    ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
     std::string error;
     auto trace = tracePath ? TrafficTrace::open(*tracePath, 0, error) : nullptr;
     if (trace) trace->attach(link);

@@ -12,24 +12,23 @@
 #include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra {
 namespace {
 
 using Pacing = PresetFileSession::SavePacing;
-const std::string kOvertime = "overtime\xEF\xBC\x8Ctry again.";
+using Kinds = std::vector<OutcomeKind>;
 
 class FastSaveAllTest : public ::testing::Test {
  protected:
   FastSaveAllTest() {
     bus.addPort("COM3");
-    dialogs.scheduler = &scheduler;
-    dialogs.clockMs = [this] { return scheduler.nowMs(); };
+    events.scheduler = &scheduler;
     for (int n = 1; n <= 20; ++n) device.memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
-    sessions.connectSession.onFailed = [this](const std::string& m, const std::string&) {
-      ADD_FAILURE() << m;
+    sessions.connectSession.onFailed = [this] {
+      ADD_FAILURE() << "the link failed";
       sessions.connectSession.end();
     };
     // When each stored block was in whole at the program, by its index.
@@ -57,17 +56,16 @@ class FastSaveAllTest : public ::testing::Test {
     }
     return out;
   }
-  // Runs a save-all into path; the virtual ms from its start to the file or the message.
+  // Runs a save-all into path; the virtual ms from its start to its outcome.
   std::int64_t saveAll(Pacing pacing, const std::filesystem::path& path) {
-    dialogs.filePaths.push_back(path.string());
+    events.filePaths.push_back(path.string());
     bus.clearWrites("COM3");
     blockInUs.clear();
     const std::int64_t from = scheduler.nowMs();
     sessions.presetFiles.saveAll(pacing);
-    const std::size_t messagesBefore = dialogs.messages.size();
+    const std::size_t before = events.kindsOf(Operation::SaveAllPresets).size();
     scheduler.advanceUntil(
-        [&] { return dialogs.filePaths.empty() || dialogs.messages.size() > messagesBefore; },
-        20000);
+        [&] { return events.kindsOf(Operation::SaveAllPresets).size() > before; }, 20000);
     return scheduler.nowMs() - from;
   }
 
@@ -75,9 +73,9 @@ class FastSaveAllTest : public ::testing::Test {
   SimBus bus{scheduler};
   std::unique_ptr<SerialDriver> driver = bus.makeDriver();
   std::unique_ptr<PortSource> ports = bus.makePortSource();
-  test::ScriptedDialogs dialogs;
+  test::ScriptedEvents events;
   DeviceModel device{bus, "COM3", 1, 3u};
-  DeviceSessions sessions{scheduler, *driver, *ports, dialogs};
+  DeviceSessions sessions{scheduler, *driver, *ports, events};
   FrameSplitter received;
   std::map<int, std::int64_t> blockInUs;
   test::TempFolder folder;
@@ -93,7 +91,8 @@ TEST_F(FastSaveAllTest, EachRequestWaitsForThePreviousBlockWholeAndTheFileIsTheS
 
   scheduler.advanceMs(1000);
   const std::int64_t fastMs = saveAll(Pacing::LineSpeed, folder / "fast.fps");
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(events.kindsOf(Operation::SaveAllPresets),
+            (Kinds{OutcomeKind::Saved, OutcomeKind::Saved}));
   requests = blockRequests();
   ASSERT_EQ(requests.size(), 20u);
   ASSERT_EQ(blockInUs.size(), 20u);
@@ -126,10 +125,10 @@ TEST_F(FastSaveAllTest, ADeviceThatStopsAnsweringFailsAt16SecondsWithNoFile) {
   };
   const auto path = folder / "rack.fps";
   const std::int64_t tookMs = saveAll(Pacing::LineSpeed, path);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_EQ(events.kindsOf(Operation::SaveAllPresets), Kinds{OutcomeKind::Overtime});
   EXPECT_EQ(tookMs, 16000 + 50) << "Timer9 runs from the pause after the start";
   EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_EQ(dialogs.filePaths.size(), 1u) << "no file was asked for";
+  EXPECT_TRUE(events.fileChoices.empty()) << "no file was asked for";
   EXPECT_EQ(blockRequests().size(), 7u);
   // Nothing more is asked once the time-out has passed.
   device.faults().silent = false;
@@ -143,7 +142,7 @@ TEST_F(FastSaveAllTest, LateBlocksAreWaitedForWithinTheTimeOut) {
   device.faults().lateByUs = 300'000;
   const auto path = folder / "late.fps";
   saveAll(Pacing::LineSpeed, path);
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(events.kindsOf(Operation::SaveAllPresets), Kinds{OutcomeKind::Saved});
   EXPECT_EQ(ReadTextLines(path).lines.size(), 20u);
   const auto requests = blockRequests();
   ASSERT_EQ(requests.size(), 20u);
@@ -154,7 +153,8 @@ TEST_F(FastSaveAllTest, LateBlocksAreWaitedForWithinTheTimeOut) {
   device.faults().lateByUs = 600'000;
   const auto slow = folder / "slow.fps";
   saveAll(Pacing::LineSpeed, slow);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_EQ(events.kindsOf(Operation::SaveAllPresets),
+            (Kinds{OutcomeKind::Saved, OutcomeKind::Overtime}));
   EXPECT_FALSE(std::filesystem::exists(slow));
 }
 

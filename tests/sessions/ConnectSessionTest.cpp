@@ -1,5 +1,5 @@
 // The connect handshake without a window: a session, the parser and the supervisor against
-// simulated devices in virtual time, with dialogs that stay up while the clock runs.
+// simulated devices in virtual time, with a front end whose boxes stay up while the clock runs.
 
 #include <gtest/gtest.h>
 
@@ -7,21 +7,23 @@
 #include "sessions/ReplyWiring.h"
 #include "sim/DeviceModel.h"
 #include "sim/SimBus.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra {
 namespace {
+
+using Kinds = std::vector<OutcomeKind>;
 
 class ConnectSessionTest : public ::testing::Test {
  protected:
   ConnectSessionTest() {
     bus.addPort("COM3");
     portList.refill();
-    dialogs.scheduler = &scheduler;
+    events.scheduler = &scheduler;
     link.replyParser = [this] { parser.parseReplies(); };
-    session.onFailed = [this](const std::string& message, const std::string&) {
-      failures.push_back(message);
+    session.onFailed = [this] {
+      ++failed;
       failedAtMs = scheduler.nowMs();
       session.end();
     };
@@ -59,10 +61,10 @@ class ConnectSessionTest : public ::testing::Test {
   PresetImage image;
   ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
   WaitingFlags flags;
-  test::ScriptedDialogs dialogs;
-  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, dialogs};
+  test::ScriptedEvents events;
+  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
   std::vector<std::unique_ptr<DeviceModel>> devices;
-  std::vector<std::string> failures;
+  int failed = 0;  // onFailed calls: the owner disconnected
   int linkUps = 0;
   std::int64_t failedAtMs = 0;
 };
@@ -73,7 +75,8 @@ TEST_F(ConnectSessionTest, TheHandshakeReadsBlockNamesAndSystemRecordThenPolls) 
   EXPECT_EQ(start(), ConnectSession::Started::Handshake);
   scheduler.advanceMs(3000);
   EXPECT_EQ(linkUps, 1);
-  EXPECT_TRUE(failures.empty());
+  EXPECT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::Linked});
+  EXPECT_EQ(failed, 0);
   EXPECT_EQ(image.names.shown(0), "Rock");
   const auto r = requests();
   ASSERT_GE(r.size(), 4u);
@@ -89,23 +92,25 @@ TEST_F(ConnectSessionTest, EachHandshakeFailureIsReportedOnceAtItsTime) {
   // No device: nothing within 800 ms.
   start();
   scheduler.advanceMs(799);
-  EXPECT_TRUE(failures.empty());
+  EXPECT_TRUE(events.outcomes.empty());
   scheduler.advanceMs(2);
-  EXPECT_EQ(failures, std::vector<std::string>{
-                          "UNABLE TO CONNECT TO DEVICE!\rPlease make sure the device ID is correct."});
+  EXPECT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::NoAnswer});
   scheduler.advanceMs(5000);
-  EXPECT_EQ(failures.size(), 1u);
+  EXPECT_EQ(events.outcomes.size(), 1u);
+  EXPECT_EQ(failed, 1);
 
   // A block but no names: 2500 ms.
-  failures.clear();
+  events.outcomes.clear();
   addDevice(1).faults().ignoreNameTableRead = true;
   const std::int64_t from = scheduler.nowMs();
   start();
   scheduler.advanceMs(2499);
-  EXPECT_TRUE(failures.empty());
+  EXPECT_TRUE(events.outcomes.empty());
   scheduler.advanceMs(2);
-  EXPECT_EQ(failures, std::vector<std::string>{"overtime,please try again."});
+  EXPECT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::Overtime});
   EXPECT_EQ(failedAtMs - from, 2500);
+  // The owner's disconnect closes the port 50 ms on; only then is the failure reported.
+  EXPECT_EQ(events.outcomes[0].atMs, failedAtMs + 50);
   EXPECT_EQ(linkUps, 0);
   EXPECT_FALSE(supervisor.linked());
 }
@@ -115,44 +120,57 @@ TEST_F(ConnectSessionTest, AHandshakeEndedByTheUserReportsNoTimeOutAfterwards) {
   scheduler.advanceMs(300);
   session.end();
   scheduler.advanceMs(5000);
-  EXPECT_TRUE(failures.empty());
+  EXPECT_TRUE(events.outcomes.empty());
   EXPECT_FALSE(link.PortOpen());
 }
 
 TEST_F(ConnectSessionTest, APortThatDoesNotOpenSaysNoPortAndWhy) {
   bus.removePort("COM3");
   EXPECT_EQ(start(), ConnectSession::Started::NoPort);
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_EQ(dialogs.messages[0].text, "No port.");
-  EXPECT_EQ(dialogs.messages[0].detail, "The port does not exist.");
+  ASSERT_EQ(events.outcomes.size(), 1u);
+  EXPECT_EQ(events.outcomes[0].outcome.kind, OutcomeKind::NoPort);
+  EXPECT_EQ(events.outcomes[0].outcome.path, portList.selectedEntry()->devicePath);
+  EXPECT_EQ(failed, 0) << "nothing was linked, nothing to disconnect";
   EXPECT_EQ(link.PortNumber, 0);
   EXPECT_FALSE(supervisor.linked());
-  EXPECT_EQ(ConnectSession::openFailureDetail(SerialError::NotASerialPort,
-                                              "tcgetattr: Inappropriate ioctl for device"),
-            "This is not a serial port.\n(tcgetattr: Inappropriate ioctl for device)");
+  EXPECT_EQ(ConnectSession::openFailureKind(SerialError::NotASerialPort),
+            OutcomeKind::NotASerialPort);
+  EXPECT_EQ(ConnectSession::openFailureKind(SerialError::Busy), OutcomeKind::PortBusy);
+  EXPECT_EQ(ConnectSession::openFailureKind(SerialError::PermissionDenied),
+            OutcomeKind::PortDenied);
+  EXPECT_EQ(ConnectSession::openFailureKind(SerialError::LineSettings), OutcomeKind::PortFailed);
+
+  events.outcomes.clear();
+  EXPECT_EQ(session.start(nullptr, 0), ConnectSession::Started::NoPort);
+  EXPECT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::NoPortChosen});
 }
 
 TEST_F(ConnectSessionTest, BroadcastModeAsksSendsNothingAndALostPortDuringTheQuestionEndsIt) {
   addDevice(1);
   address.BusAddress = kBroadcastAddress;
   address.BroadcastMode = true;
-  dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Cancel, Dialogs::Answer::Yes};
+  events.answers = {true, false, true};
   EXPECT_EQ(start(), ConnectSession::Started::Broadcast);
+  EXPECT_EQ(events.questions, std::vector<Question>{Question::SameOnAllDevices});
   EXPECT_TRUE(requests().empty());
   scheduler.advanceMs(5000);
-  EXPECT_TRUE(failures.empty()) << "nothing answers a broadcast, and the watchdog knows it";
+  EXPECT_EQ(failed, 0) << "nothing answers a broadcast, and the watchdog knows it";
   session.end();
 
   EXPECT_EQ(start(), ConnectSession::Started::BroadcastCancelled);
   session.end();
+  EXPECT_EQ(events.kindsOf(Operation::Connect),
+            (Kinds{OutcomeKind::Linked, OutcomeKind::Cancelled}));
 
   // The question stays up over a port check; the port leaves just after the box went up.
-  dialogs.thinkMs = 3500;
+  events.outcomes.clear();
+  events.thinkMs = 3500;
   timers.brocar1.stop();
   timers.brocar1.start();
   scheduler.post(1000, [this] { bus.removePort("COM3"); });
   EXPECT_EQ(start(), ConnectSession::Started::Lost);
-  EXPECT_EQ(failures, std::vector<std::string>{"No port."});
+  EXPECT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::PortLost})
+      << "one outcome: the port left, nothing about the question";
   EXPECT_FALSE(link.PortOpen());
 }
 

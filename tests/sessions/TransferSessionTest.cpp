@@ -1,5 +1,6 @@
 // The preset sessions without a window: DeviceSessions against simulated devices in virtual time,
-// with dialogs that stay up while the clock runs.
+// with a front end whose boxes stay up while the clock runs. Each operation is judged by the
+// outcome it reports.
 
 #include <gtest/gtest.h>
 
@@ -11,30 +12,23 @@
 #include "sessions/DeviceSessions.h"
 #include "storage/PresetFiles.h"
 #include "tests/storage/TempFolder.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ScriptedEvents.h"
 #include "timing/VirtualScheduler.h"
 
 namespace lyra {
 namespace {
 
-const std::string kOvertime = "overtime\xEF\xBC\x8Ctry again.";
+using Kinds = std::vector<OutcomeKind>;
 
 class TransferSessionTest : public ::testing::Test {
  protected:
   TransferSessionTest() {
     bus.addPort("COM3");
-    dialogs.scheduler = &scheduler;
-    dialogs.clockMs = [this] { return scheduler.nowMs(); };
+    events.scheduler = &scheduler;
     device = std::make_unique<DeviceModel>(bus, "COM3", 1, 3u);
     for (int n = 1; n <= 20; ++n) device->memory().blocks[n - 1][310] = static_cast<std::uint8_t>(n);
-    sessions = std::make_unique<DeviceSessions>(scheduler, *driver, *ports, dialogs);
-    sessions->transferView.showWaitBox = [this](int) { waitBoxShown = true; };
-    sessions->transferView.hideWaitBox = [this] { waitBoxShown = false; };
-    sessions->transferView.setProgress = [this](int percent) { progress.push_back(percent); };
-    sessions->connectSession.onFailed = [this](const std::string& m, const std::string&) {
-      failures.push_back(m);
-      sessions->connectSession.end();
-    };
+    sessions = std::make_unique<DeviceSessions>(scheduler, *driver, *ports, events);
+    sessions->connectSession.onFailed = [this] { sessions->connectSession.end(); };
     sessions->timers.brocar1.start();
   }
   ~TransferSessionTest() override {
@@ -46,35 +40,38 @@ class TransferSessionTest : public ::testing::Test {
                                          sessions->portList.selectedPortNumber()),
               ConnectSession::Started::Handshake);
     scheduler.advanceMs(3000);
-    ASSERT_TRUE(failures.empty());
+    ASSERT_EQ(events.kindsOf(Operation::Connect), Kinds{OutcomeKind::Linked});
     ASSERT_TRUE(sessions->timers.Timer1.isActive());
   }
   std::vector<std::string> fileLines(const std::filesystem::path& p) const {
     return ReadTextLines(p).lines;
+  }
+  bool waitBoxShown() const {
+    return !events.progressSteps.empty() &&
+           events.progressSteps.back().step != Progress::Step::Hidden;
   }
 
   VirtualScheduler scheduler;
   SimBus bus{scheduler};
   std::unique_ptr<SerialDriver> driver = bus.makeDriver();
   std::unique_ptr<PortSource> ports = bus.makePortSource();
-  test::ScriptedDialogs dialogs;
+  test::ScriptedEvents events;
   std::unique_ptr<DeviceModel> device;
   std::unique_ptr<DeviceSessions> sessions;
   test::TempFolder folder;
-  std::vector<std::string> failures;
-  std::vector<int> progress;
-  bool waitBoxShown = false;
 };
 
 TEST_F(TransferSessionTest, SaveAllWritesEachBlockOnceInItsOwnLineEvenFromADeviceAnsweringTwice) {
   connect();
   device->faults().answersTwice = true;
   const auto path = folder / "rack.fps";
-  dialogs.thinkMs = 800;  // the confirmation and the file dialog stay up a while
-  dialogs.filePaths.push_back(path.string());
+  events.thinkMs = 800;  // the confirmation and the file dialog stay up a while
+  events.filePaths.push_back(path.string());
   sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(events.failures().empty());
+  ASSERT_EQ(events.kindsOf(Operation::SaveAllPresets), Kinds{OutcomeKind::Saved});
+  EXPECT_EQ(events.outcomes.back().outcome.path, path.string());
   const auto lines = fileLines(path);
   ASSERT_EQ(lines.size(), 20u);
   for (int n = 1; n <= 20; ++n) {
@@ -82,8 +79,8 @@ TEST_F(TransferSessionTest, SaveAllWritesEachBlockOnceInItsOwnLineEvenFromADevic
     EXPECT_TRUE(IsValidPresetBlockText(line));
     EXPECT_EQ(std::stoi(line.substr(10, 2), nullptr, 16), n) << "block index of line " << n;
   }
-  EXPECT_FALSE(waitBoxShown);
-  EXPECT_EQ(progress.back(), 100);
+  EXPECT_FALSE(waitBoxShown());
+  EXPECT_EQ(events.percents().back(), 100);
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 }
 
@@ -94,20 +91,23 @@ TEST_F(TransferSessionTest, ABlockDamagedOnTheLineIsNeverSavedToAFile) {
   const auto all = folder / "rack.fps";
   ASSERT_FALSE(WriteTextLines(one.string(), {"kept"}));
   ASSERT_FALSE(WriteTextLines(all.string(), {"kept"}));
-  dialogs.filePaths = {one.string(), all.string()};
+  events.filePaths = {one.string(), all.string()};
   sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
   sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
-  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, kOvertime}));
+  EXPECT_EQ(events.kindsOf(Operation::SavePreset), Kinds{OutcomeKind::Overtime});
+  EXPECT_EQ(events.kindsOf(Operation::SaveAllPresets), Kinds{OutcomeKind::Overtime});
   EXPECT_EQ(fileLines(one), std::vector<std::string>{"kept"});
   EXPECT_EQ(fileLines(all), std::vector<std::string>{"kept"});
-  EXPECT_EQ(dialogs.filePaths.size(), 2u);  // neither asked for a file
+  EXPECT_TRUE(events.fileChoices.empty());  // neither asked for a file
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 
   device->faults().damagedBlockByte = 0;
   sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
+  EXPECT_EQ(events.kindsOf(Operation::SavePreset),
+            (Kinds{OutcomeKind::Overtime, OutcomeKind::Saved}));
   const auto saved = fileLines(one);
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_TRUE(HasIntactFrame(saved[0]));
@@ -120,13 +120,14 @@ TEST_F(TransferSessionTest, ALateSlotBlockIsNeverSavedAsTheActivePreset) {
   device->faults().lateByUs = 12'500'000;
   sessions->presetSlots.load(4);
   scheduler.advanceMs(12100);
-  ASSERT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  ASSERT_EQ(events.kindsOf(Operation::SlotLoad), Kinds{OutcomeKind::Overtime});
   device->faults().lateByUs = 1'000'000;  // the save's own answer comes after the slot's block
   const auto one = folder / "one.sps";
-  dialogs.filePaths = {one.string()};
+  events.filePaths = {one.string()};
   sessions->presetFiles.saveActive();
   scheduler.advanceMs(3500);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
+  EXPECT_EQ(events.kindsOf(Operation::SavePreset), Kinds{OutcomeKind::Saved});
+  EXPECT_EQ(events.failures().size(), 1u);
   const auto saved = fileLines(one);
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_TRUE(HasIntactFrame(saved[0]));
@@ -136,17 +137,18 @@ TEST_F(TransferSessionTest, ALateSlotBlockIsNeverSavedAsTheActivePreset) {
 TEST_F(TransferSessionTest, AFileWrittenBySaveAllLoadsBackIntoAnotherDevicesSlots) {
   connect();
   const auto path = folder / "rack.fps";
-  dialogs.filePaths.push_back(path.string());
+  events.filePaths.push_back(path.string());
   sessions->presetFiles.saveAll();
   scheduler.advanceMs(17000);
   ASSERT_EQ(fileLines(path).size(), 20u);
   const auto saved = device->memory().blocks;
   for (auto& block : device->memory().blocks) block.fill(0);
 
-  dialogs.filePaths.push_back(path.string());
+  events.filePaths.push_back(path.string());
   sessions->presetFiles.loadAll();
   scheduler.advanceMs(25000);
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(events.failures().empty());
+  EXPECT_EQ(events.kindsOf(Operation::LoadAllPresets), Kinds{OutcomeKind::Loaded});
   EXPECT_EQ(device->memory().blocks, saved);
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 }
@@ -155,14 +157,14 @@ TEST_F(TransferSessionTest, ASlotLoadThatTimesOutThenANameSaveThatTheDeviceTakes
   connect();
   device->faults().silent = true;
   sessions->presetSlots.load(4);
-  EXPECT_TRUE(waitBoxShown);
+  EXPECT_TRUE(waitBoxShown());
   scheduler.advanceMs(12100);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{kOvertime});
-  EXPECT_FALSE(waitBoxShown);
+  EXPECT_EQ(events.kindsOf(Operation::SlotLoad), Kinds{OutcomeKind::Overtime});
+  EXPECT_FALSE(waitBoxShown());
   device->faults().silent = false;
   sessions->presetSlots.saveName(PresetSlotSession::kFirstUserSlot, "FOH left");
   scheduler.advanceMs(1500);
-  EXPECT_EQ(dialogs.messageTexts(), (std::vector<std::string>{kOvertime, "Successfully save."}));
+  EXPECT_EQ(events.kindsOf(Operation::NameSave), Kinds{OutcomeKind::Saved});
   EXPECT_EQ(device->memory().names[6], DeviceMemory::nameOf("FOH left"));
   EXPECT_EQ(sessions->image.names.shown(6), "FOH left");
 }
@@ -186,7 +188,8 @@ TEST_F(TransferSessionTest, ANameSaveAcknowledgedInTheSameReadAsAPollReplyIsSave
   scheduler.advanceMs(20);
   sessions->presetSlots.saveName(PresetSlotSession::kFirstUserSlot + 1, "Monitor 2");
   scheduler.advanceMs(2000);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"Successfully save."});
+  EXPECT_EQ(events.kindsOf(Operation::NameSave), Kinds{OutcomeKind::Saved});
+  EXPECT_TRUE(events.failures().empty());
   EXPECT_EQ(device->memory().names[7], DeviceMemory::nameOf("Monitor 2"));
   EXPECT_TRUE(sessions->timers.Timer1.isActive());
 }
@@ -197,7 +200,10 @@ TEST_F(TransferSessionTest, NothingIsAskedOrSentWithoutALink) {
   sessions->presetSlots.load(1);
   sessions->presetSlots.saveName(7, "x");
   scheduler.advanceMs(20000);
-  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_TRUE(events.questions.empty());
+  for (Operation op : {Operation::SaveAllPresets, Operation::LoadPreset, Operation::SlotLoad,
+                       Operation::NameSave})
+    EXPECT_EQ(events.kindsOf(op), Kinds{OutcomeKind::NoLink});
   EXPECT_TRUE(bus.writes("COM3").empty());
 }
 
@@ -216,21 +222,20 @@ TEST_F(TransferSessionTest, TheStartUpSearchFindsEachAnsweringDeviceOnceAndLeave
   EXPECT_EQ(sessions->flags.Searching, 0);
   ASSERT_FALSE(searched.empty());
   EXPECT_EQ(searched.back(), 100);
+  EXPECT_EQ(events.kindsOf(Operation::Search), Kinds{OutcomeKind::Done});
 }
 
 TEST_F(TransferSessionTest, ADeviceIdChangeIsAcknowledgedAndTheProgramFollowsTheDevice) {
   connect();
   int followed = 0;
-  int acknowledged = 0;
   sessions->deviceIdSession.onFollowed = [&](int id) { followed = id; };
-  sessions->deviceIdSession.onAcknowledged = [&](int id) { acknowledged = id; };
-  sessions->deviceIdSession.change(12);
+  EXPECT_EQ(sessions->deviceIdSession.change(12), DeviceIdSession::Change::Sent);
   scheduler.advanceMs(1500);
   EXPECT_EQ(followed, 12);
-  EXPECT_EQ(acknowledged, 12);
   EXPECT_EQ(device->deviceId(), 12);
   EXPECT_EQ(sessions->address.BusAddress, 11);
-  EXPECT_EQ(dialogs.messageTexts(), std::vector<std::string>{"DeviceID change to 12"});
+  ASSERT_EQ(events.kindsOf(Operation::DeviceIdChange), Kinds{OutcomeKind::Acknowledged});
+  EXPECT_EQ(events.outcomes.back().outcome.deviceId, 12);
 }
 
 }  // namespace
