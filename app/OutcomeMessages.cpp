@@ -1,5 +1,7 @@
 #include "app/OutcomeMessages.h"
 
+#include "serial/NetworkAddress.h"
+
 namespace lyra {
 
 namespace {
@@ -19,6 +21,8 @@ std::optional<WindowMessage> connectMessage(const Outcome& o) {
     case OutcomeKind::NoPortChosen:
       return WindowMessage{kNoPortText, "There is no serial port."};
     case OutcomeKind::NoPort:
+      // A network port that refused the connection or whose host is unknown: the system says which.
+      if (isNetworkAddress(o.path) && !o.systemText.empty()) return WindowMessage{kNoPortText, o.systemText};
       return WindowMessage{kNoPortText, "The port does not exist."};
     case OutcomeKind::PortDenied:
       return WindowMessage{kNoPortText,

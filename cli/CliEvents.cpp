@@ -1,5 +1,7 @@
 #include "cli/CliEvents.h"
 
+#include "serial/NetworkAddress.h"
+
 namespace lyra::cli {
 
 namespace {
@@ -25,6 +27,8 @@ std::optional<Line> connectLine(const Outcome& o) {
     case OutcomeKind::NoPortChosen:
       return Line{kNoPort, "There is no serial port."};
     case OutcomeKind::NoPort:
+      // A network port that refused the connection or whose host is unknown: the system says which.
+      if (isNetworkAddress(o.path) && !o.systemText.empty()) return Line{kNoPort, o.systemText};
       return Line{kNoPort, "The port does not exist."};
     case OutcomeKind::PortDenied:
       return Line{kNoPort,

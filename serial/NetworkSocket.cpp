@@ -143,10 +143,11 @@ Socket connectTo(const std::string& host, int port, int timeoutMs, Failure& fail
   const int resolved = ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
   if (resolved != 0) {
 #ifdef _WIN32
-    failure = {SerialError::NotFound, host + ": " + errorText(resolved)};
+    failure = {SerialError::NotFound, "look-up: " + errorText(resolved)};
 #else
     failure = {resolved == EAI_SYSTEM ? kindOf(errno) : SerialError::NotFound,
-               host + ": " + (resolved == EAI_SYSTEM ? errorText(errno) : gai_strerror(resolved))};
+               "look-up: " +
+                   (resolved == EAI_SYSTEM ? errorText(errno) : std::string(gai_strerror(resolved)))};
 #endif
     return kNoSocket;
   }

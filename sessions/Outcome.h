@@ -2,7 +2,7 @@
 // What the device sessions tell their front end, as values: how each operation ended (Outcome),
 // what they ask the user (Question), which file they ask for (FileChoice) and how far a transfer
 // has come (Progress). The sessions hold no text the user reads: the window turns these into its
-// boxes (app/OutcomeMessages), the tool into its lines and exit codes (cli/OutcomeLines).
+// boxes (app/OutcomeMessages), the tool into its lines and exit codes (cli/CliEvents).
 
 #include <optional>
 #include <string>

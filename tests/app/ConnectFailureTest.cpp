@@ -1,6 +1,7 @@
 // Every way a connection fails, each with its message, and the window already disconnected
 // while the message is up.
 
+#include "app/OutcomeMessages.h"
 #include "protocol/CommandFrame.h"
 #include "tests/app/WindowFixture.h"
 
@@ -209,6 +210,20 @@ TEST_F(ConnectFailure, ABroadcastConnectionRightAfterStartUpKeepsTheEditingPages
   EXPECT_TRUE(form->areas.initialDataBox->isVisibleTo(&form->window()));
   EXPECT_FALSE(form->areas.RzGroupBox12->isVisibleTo(&form->window()));
   EXPECT_FALSE(form->areas.searchResultBox->isVisibleTo(&form->window()));
+}
+
+// A network port that refuses the connection or whose host is unknown does exist: the system's
+// reason stands under "No port.". A serial port that is not there keeps the usual words.
+TEST(ConnectFailureWords, ANetworkPortSaysTheSystemsReasonASerialPortThatItDoesNotExist) {
+  const auto refused = windowMessageFor({Operation::Connect, OutcomeKind::NoPort, "tcp://10.0.0.9:4001",
+                                         "10.0.0.9:4001: connect: Connection refused"});
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->text, "No port.");
+  EXPECT_EQ(refused->detail, "10.0.0.9:4001: connect: Connection refused");
+  const auto missing = windowMessageFor({Operation::Connect, OutcomeKind::NoPort, "/dev/ttyUSB7",
+                                         "open: No such file or directory"});
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->detail, "The port does not exist.");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <sstream>
 
+#include "cli/CliEvents.h"
 #include "cli/PortChoice.h"
 #include "cli/Progress.h"
 #include "cli/StatusLines.h"
@@ -219,6 +220,21 @@ TEST(StatusLines, ATimeStampedLineOrJsonObjectWithTheReadingsOrTheError) {
             "2026-12-09T06:05:06.023Z  5  error: UNABLE TO CONNECT TO DEVICE! Please check.\n");
   EXPECT_NE(cli::StatusJsonLine(line).find("\"error\": \"UNABLE TO CONNECT TO DEVICE! Please"),
             std::string::npos);
+}
+
+// The tool words a failed connect as the window does: for a network port the system's reason
+// (a refused connection, an unknown host), for a serial port that is not there the usual words.
+TEST(ToolWords, ANetworkPortSaysTheSystemsReasonASerialPortThatItDoesNotExist) {
+  std::vector<std::string> printed;
+  cli::CliEvents events([&](const std::string& line) { printed.push_back(line); });
+  events.context = "device 1";
+  events.ended({Operation::Connect, OutcomeKind::NoPort, "rfc2217://rack.invalid:4001",
+                "rack.invalid:4001: look-up: Name or service not known"});
+  events.ended({Operation::Connect, OutcomeKind::NoPort, "/dev/ttyUSB7", "open: No such file"});
+  EXPECT_EQ(printed, (std::vector<std::string>{
+                         "lyraphone-cli: device 1: No port. (rack.invalid:4001: look-up: Name or "
+                         "service not known)",
+                         "lyraphone-cli: device 1: No port. (The port does not exist.)"}));
 }
 
 }  // namespace
