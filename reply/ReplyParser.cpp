@@ -96,7 +96,7 @@ bool ReceivedReply::hasIntactFrame(std::size_t frameBytes) const {
 }
 
 ReplyParser::ReplyParser(SerialLink& link, PresetImage& image)
-    : link_(link), text_(link.ReceiveText), image_(image) {}
+    : text_(link.ReceiveText), image_(image) {}
 
 void ReplyParser::route(Reply reply, Owner owner, Handler handler) {
   auto& installed = routes_[static_cast<std::size_t>(reply)];

@@ -159,7 +159,6 @@ class ReplyParser {
   bool activeBlockReply();
   void nameTableReply();
 
-  SerialLink& link_;
   std::string& text_;  // ReceiveText
   PresetImage& image_;
   std::array<std::vector<Installed>, kReplyKinds> routes_;
