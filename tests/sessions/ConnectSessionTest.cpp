@@ -3,25 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include "sessions/ConnectSession.h"
-#include "sessions/ReplyWiring.h"
 #include "sim/DeviceModel.h"
-#include "sim/SimBus.h"
-#include "tests/support/ScriptedEvents.h"
-#include "timing/VirtualScheduler.h"
+#include "tests/sessions/ConnectStack.h"
 
 namespace lyra {
 namespace {
 
 using Kinds = std::vector<OutcomeKind>;
 
-class ConnectSessionTest : public ::testing::Test {
+class ConnectSessionTest : public ::testing::Test, protected test::ConnectStack {
  protected:
   ConnectSessionTest() {
-    bus.addPort("COM3");
-    portList.refill();
-    events.scheduler = &scheduler;
-    link.replyParser = [this] { parser.parseReplies(); };
     session.onFailed = [this] {
       ++failed;
       failedAtMs = scheduler.nowMs();
@@ -30,16 +22,9 @@ class ConnectSessionTest : public ::testing::Test {
     session.onLinkUp = [this] { ++linkUps; };
     timers.brocar1.start();
   }
-  ~ConnectSessionTest() override {
-    timers.stopAll();
-    link.closePort();
-  }
   DeviceModel& addDevice(int id) {
     devices.push_back(std::make_unique<DeviceModel>(bus, "COM3", id, 7u));
     return *devices.back();
-  }
-  ConnectSession::Started start() {
-    return session.start(portList.selectedEntry(), portList.selectedPortNumber());
   }
   // The command, index and group of each frame the program wrote.
   std::vector<std::array<std::uint8_t, 3>> requests() const {
@@ -48,21 +33,6 @@ class ConnectSessionTest : public ::testing::Test {
     return out;
   }
 
-  VirtualScheduler scheduler;
-  TimerTable timers{scheduler};
-  SimBus bus{scheduler};
-  std::unique_ptr<SerialDriver> driver = bus.makeDriver();
-  std::unique_ptr<PortSource> ports = bus.makePortSource();
-  SerialLink link{*driver, scheduler};
-  PortList portList{*ports};
-  BusAddressing address;
-  SendPump pump{timers, link, address};
-  LinkSupervisor supervisor{timers, link, pump, address, portList};
-  PresetImage image;
-  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
-  WaitingFlags flags;
-  test::ScriptedEvents events;
-  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
   std::vector<std::unique_ptr<DeviceModel>> devices;
   int failed = 0;  // onFailed calls: the owner disconnected
   int linkUps = 0;

@@ -7,14 +7,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "sessions/ConnectSession.h"
-#include "sessions/ReplyWiring.h"
 #include "protocol/TrafficTrace.h"
 #include "sim/DeviceModel.h"
-#include "sim/SimBus.h"
+#include "tests/sessions/ConnectStack.h"
 #include "tests/storage/TempFolder.h"
-#include "tests/support/ScriptedEvents.h"
-#include "timing/VirtualScheduler.h"
 
 namespace lyra {
 namespace {
@@ -48,19 +44,9 @@ std::vector<TraceLine> ReadTrace(const fs::path& path, std::vector<std::string>*
   return lines;
 }
 
-class TrafficTraceTest : public ::testing::Test {
+class TrafficTraceTest : public ::testing::Test, protected test::ConnectStack {
  protected:
-  TrafficTraceTest() {
-    bus.addPort("COM3");
-    portList.refill();
-    events.scheduler = &scheduler;
-    link.replyParser = [this] { parser.parseReplies(); };
-    session.onFailed = [this] { session.end(); };
-  }
-  ~TrafficTraceTest() override {
-    timers.stopAll();
-    link.closePort();
-  }
+  TrafficTraceTest() { session.onFailed = [this] { session.end(); }; }
   std::unique_ptr<TrafficTrace> openTrace(std::uint64_t limit = TrafficTrace::kLimitBytes) {
     std::string error;
     auto trace = TrafficTrace::open((folder / "trace.txt").string(), scheduler.nowUs(), error, limit);
@@ -68,23 +54,8 @@ class TrafficTraceTest : public ::testing::Test {
     if (trace) trace->attach(link);
     return trace;
   }
-  void connect() { session.start(portList.selectedEntry(), portList.selectedPortNumber()); }
+  void connect() { start(); }
 
-  VirtualScheduler scheduler;
-  TimerTable timers{scheduler};
-  SimBus bus{scheduler};
-  std::unique_ptr<SerialDriver> driver = bus.makeDriver();
-  std::unique_ptr<PortSource> ports = bus.makePortSource();
-  SerialLink link{*driver, scheduler};
-  PortList portList{*ports};
-  BusAddressing address;
-  SendPump pump{timers, link, address};
-  LinkSupervisor supervisor{timers, link, pump, address, portList};
-  PresetImage image;
-  ReplyParser parser = WiredReplyParser(link, image, pump, supervisor);
-  WaitingFlags flags;
-  test::ScriptedEvents events;
-  ConnectSession session{scheduler, timers, link, pump, supervisor, parser, address, flags, events};
   test::TempFolder folder;
 };
 
