@@ -11,8 +11,8 @@ namespace lyra {
 
 namespace {
 
-const FileDialogSpec kSettingsFile{"Equaliser settings (*.txt)|*.txt", "equaliser", "txt"};
-const FileDialogSpec kResponseFile{"Frequency response (*.frd *.csv)|*.frd *.csv", "response",
+const FileDialogOptions kSettingsFile{"Equaliser settings (*.txt)|*.txt", "equaliser", "txt"};
+const FileDialogOptions kResponseFile{"Frequency response (*.frd *.csv)|*.frd *.csv", "response",
                                    "frd"};
 
 // The file's name without its folders, from the dialog's text as it is (no conversion through

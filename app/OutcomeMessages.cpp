@@ -115,7 +115,7 @@ bool WindowEvents::confirm(Question question) {
 
 std::optional<std::string> WindowEvents::choosePath(FileChoice choice) {
   const WindowFileDialog d = windowFileDialogFor(choice);
-  return d.saving ? dialogs_.saveFile(d.spec) : dialogs_.openFile(d.spec);
+  return d.saving ? dialogs_.saveFile(d.dialog) : dialogs_.openFile(d.dialog);
 }
 
 }  // namespace lyra

@@ -33,7 +33,7 @@ struct WindowQuestion {
 WindowQuestion windowQuestionFor(Question question);
 
 struct WindowFileDialog {
-  FileDialogSpec spec;
+  FileDialogOptions dialog;
   bool saving;  // a save dialog (asks before overwriting), or an open dialog
 };
 WindowFileDialog windowFileDialogFor(FileChoice choice);

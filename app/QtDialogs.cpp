@@ -33,7 +33,7 @@ QString qt(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 }  // namespace
 
-QString qtFilter(const FileDialogSpec& options) {
+QString qtFilter(const FileDialogOptions& options) {
   const auto bar = options.filter.find('|');
   if (bar == std::string::npos) return qt(options.filter);
   const QString description = qt(options.filter.substr(0, bar));
@@ -71,7 +71,7 @@ Dialogs::Answer QtDialogs::question(const std::string& text, Buttons buttons) {
   return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
 }
 
-std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& options) {
+std::optional<std::string> QtDialogs::openFile(const FileDialogOptions& options) {
   QFileDialog dialog(parent_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -82,7 +82,7 @@ std::optional<std::string> QtDialogs::openFile(const FileDialogSpec& options) {
   return dialog.selectedFiles().first().toStdString();
 }
 
-std::optional<std::string> QtDialogs::saveFile(const FileDialogSpec& options) {
+std::optional<std::string> QtDialogs::saveFile(const FileDialogOptions& options) {
   QFileDialog dialog(parent_);
   dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before overwriting an existing file
   dialog.setNameFilter(qtFilter(options));

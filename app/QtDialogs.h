@@ -14,7 +14,7 @@ namespace lyra {
 
 // The filter as Qt's file dialog takes it: "lyraphonefile(*.sps)|*.sps" shows as
 // "lyraphonefile(*.sps)", a description without its pattern as "files (*.fps)".
-QString qtFilter(const FileDialogSpec& options);
+QString qtFilter(const FileDialogOptions& options);
 
 class QtDialogs final : public Dialogs {
  public:
@@ -25,8 +25,8 @@ class QtDialogs final : public Dialogs {
   QtDialogs& operator=(const QtDialogs&) = delete;
   void message(const std::string& text, const std::string& detail) override;
   Answer question(const std::string& text, Buttons buttons) override;
-  std::optional<std::string> openFile(const FileDialogSpec& options) override;
-  std::optional<std::string> saveFile(const FileDialogSpec& options) override;
+  std::optional<std::string> openFile(const FileDialogOptions& options) override;
+  std::optional<std::string> saveFile(const FileDialogOptions& options) override;
   std::optional<std::string> askText(const std::string& title, const std::string& label,
                                      const std::function<std::string(const std::string&)>& check) override;
 

@@ -33,8 +33,8 @@ class CountingDialogs final : public lyra::Dialogs {
  public:
   void message(const std::string& text, const std::string&) override { ++shown[text]; }
   Answer question(const std::string&, Buttons) override { return Answer::Yes; }
-  std::optional<std::string> openFile(const lyra::FileDialogSpec&) override { return {}; }
-  std::optional<std::string> saveFile(const lyra::FileDialogSpec&) override { return {}; }
+  std::optional<std::string> openFile(const lyra::FileDialogOptions&) override { return {}; }
+  std::optional<std::string> saveFile(const lyra::FileDialogOptions&) override { return {}; }
   std::map<std::string, int> shown;
 };
 

@@ -11,7 +11,7 @@
 
 namespace lyra {
 
-struct FileDialogSpec {
+struct FileDialogOptions {
   std::string filter;            // "lyraphonefile(*.sps)|*.sps": description|pattern
   std::string defaultName;       // "mystyle"
   std::string defaultExtension;  // "sps", added when the user types a name without one
@@ -29,8 +29,8 @@ class Dialogs {
   // A modal question with a warning icon; closing the box counts as No or Cancel.
   virtual Answer question(const std::string& text, Buttons buttons) = 0;
   // The chosen path, or nothing when the user cancels. Saving asks before overwriting.
-  virtual std::optional<std::string> openFile(const FileDialogSpec& options) = 0;
-  virtual std::optional<std::string> saveFile(const FileDialogSpec& options) = 0;
+  virtual std::optional<std::string> openFile(const FileDialogOptions& options) = 0;
+  virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;
   // A line the user types, checked as it is typed: check gives what is wrong with the text (empty
   // when nothing is), shown under the field, and OK takes only a text without fault. Nothing when
   // the user cancels; a front end without such a box (the tool) always cancels.

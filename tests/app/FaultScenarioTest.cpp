@@ -99,14 +99,14 @@ class UserDialogs final : public Dialogs {
     think();
     return Answer::Yes;
   }
-  std::optional<std::string> openFile(const FileDialogSpec& o) override {
+  std::optional<std::string> openFile(const FileDialogOptions& o) override {
     think();
     if (opens) return (folder_ / *opens).string();
     if (allPresets(o)) return (folder_ / (pick_(4) == 0 ? "changed.fps" : "all.fps")).string();
     const char* names[] = {"one.sps", "one.sps", "junk.sps", "none.sps", "changed.sps"};
     return (folder_ / names[pick_(4)]).string();
   }
-  std::optional<std::string> saveFile(const FileDialogSpec& o) override {
+  std::optional<std::string> saveFile(const FileDialogOptions& o) override {
     think();
     return (folder_ / (allPresets(o) ? "all.fps" : "one.sps")).string();
   }
@@ -114,7 +114,7 @@ class UserDialogs final : public Dialogs {
   std::optional<std::string> opens;  // the file every open dialog picks, when set
 
  private:
-  static bool allPresets(const FileDialogSpec& o) {
+  static bool allPresets(const FileDialogOptions& o) {
     return o.filter.find("fps") != std::string::npos;
   }
   // Most boxes are answered at once, some after a few seconds.

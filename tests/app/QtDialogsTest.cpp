@@ -18,7 +18,7 @@
 namespace lyra::test {
 namespace {
 
-const FileDialogSpec kOnePreset{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
+const FileDialogOptions kOnePreset{"lyraphonefile(*.sps)|*.sps", "mystyle", "sps"};
 
 TEST(QtDialogsFilter, ShowsADescriptionThatNamesItsPatternOnce) {
   EXPECT_EQ(qtFilter(kOnePreset), "lyraphonefile(*.sps)");

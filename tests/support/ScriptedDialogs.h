@@ -43,7 +43,7 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<std::string> textFaults;
   std::vector<Shown> messages;
   std::vector<std::string> questions;
-  std::vector<FileDialogSpec> fileDialogs;
+  std::vector<FileDialogOptions> fileDialogs;
 
   void message(const std::string& text, const std::string& detail) override {
     messages.push_back({text, detail, clockMs()});
@@ -58,8 +58,8 @@ class ScriptedDialogs final : public Dialogs {
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> openFile(const FileDialogSpec& options) override { return nextPath(options); }
-  std::optional<std::string> saveFile(const FileDialogSpec& options) override { return nextPath(options); }
+  std::optional<std::string> openFile(const FileDialogOptions& options) override { return nextPath(options); }
+  std::optional<std::string> saveFile(const FileDialogOptions& options) override { return nextPath(options); }
 
   std::optional<std::string> askText(const std::string& title, const std::string&,
                                      const std::function<std::string(const std::string&)>& check) override {
@@ -92,7 +92,7 @@ class ScriptedDialogs final : public Dialogs {
     }
     if (scheduler && ms > 0) scheduler->waitPumping(ms);
   }
-  std::optional<std::string> nextPath(const FileDialogSpec& options) {
+  std::optional<std::string> nextPath(const FileDialogOptions& options) {
     fileDialogs.push_back(options);
     think();
     if (filePaths.empty()) return std::nullopt;
